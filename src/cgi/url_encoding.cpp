@@ -1,0 +1,92 @@
+#include "cgi/url_encoding.h"
+
+#include "util/exception.h"
+#include "util/format.h"
+
+namespace tessaro {
+namespace {
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+bool IsUnreserved(unsigned char c) {
+  if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
+  switch (c) {
+    case '*': case '@': case '.': case '_': case '-': case '$': case '!': case '\'': case '(': case ')':
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+std::string UrlDecode(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char c = text[i];
+    if (c == '+') {
+      out.push_back(' ');
+    } else if (c != '%') {
+      out.push_back(c);
+    } else if (i + 1 < text.size() && text[i + 1] == '%') {
+      out.push_back('%');
+      ++i;
+    } else {
+      size_t at = i + 1;  // offset of the character after "%"
+      if (at + 1 >= text.size())
+        throw Exception(Format("Error decoding URL style (%%XX) encoded string at position %d", {at}));
+      int hi = HexValue(text[at]), lo = HexValue(text[at + 1]);
+      if (hi < 0 || lo < 0)
+        throw Exception(Format("Invalid URL encoded character (%s) at position %d", {text.substr(i, 3), at}));
+      out.push_back(static_cast<char>(hi * 16 + lo));
+      i += 2;
+    }
+  }
+  return out;
+}
+
+std::string UrlEncode(std::string_view text) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string out;
+  out.reserve(text.size() * 3);
+  for (unsigned char c : text) {
+    if (IsUnreserved(c)) {
+      out.push_back(static_cast<char>(c));
+    } else if (c == ' ') {
+      out.push_back('+');
+    } else {
+      out.push_back('%');
+      out.push_back(kHex[c >> 4]);
+      out.push_back(kHex[c & 15]);
+    }
+  }
+  return out;
+}
+
+void SplitFields(std::string_view text, std::string_view separators, std::string_view skip_before, bool decode,
+                 TStrings& out) {
+  size_t nul = text.find('\0');
+  if (nul != std::string_view::npos) text = text.substr(0, nul);
+  size_t i = 0;
+  while (i < text.size() && skip_before.find(text[i]) != std::string_view::npos) ++i;
+  while (i < text.size()) {
+    size_t head = i;
+    bool quoted = false;
+    while (i < text.size() && (quoted || separators.find(text[i]) == std::string_view::npos)) {
+      if (text[i] == '"') quoted = !quoted;
+      ++i;
+    }
+    std::string_view field = text.substr(head, i - head);
+    if (!field.empty()) out.Add(decode ? UrlDecode(field) : std::string(field));
+    if (i < text.size()) ++i;  // the separator
+    while (i < text.size() && skip_before.find(text[i]) != std::string_view::npos) ++i;
+  }
+}
+
+}  // namespace tessaro

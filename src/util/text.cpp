@@ -1,0 +1,66 @@
+#include "util/text.h"
+
+namespace tessaro {
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 32) : c; }
+
+std::string LowerCase(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = AsciiLower(c);
+  return out;
+}
+
+std::string UpperCase(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = AsciiUpper(c);
+  return out;
+}
+
+int CompareText(std::string_view a, std::string_view b) {
+  size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    unsigned char x = static_cast<unsigned char>(AsciiLower(a[i]));
+    unsigned char y = static_cast<unsigned char>(AsciiLower(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+bool SameText(std::string_view a, std::string_view b) { return a.size() == b.size() && CompareText(a, b) == 0; }
+
+bool StartsText(std::string_view prefix, std::string_view s) {
+  return s.size() >= prefix.size() && SameText(prefix, s.substr(0, prefix.size()));
+}
+
+namespace {
+bool IsTrimmed(char c) { return static_cast<unsigned char>(c) <= 32; }
+}  // namespace
+
+std::string TrimLeft(std::string_view s) {
+  size_t b = 0;
+  while (b < s.size() && IsTrimmed(s[b])) ++b;
+  return std::string(s.substr(b));
+}
+
+std::string TrimRight(std::string_view s) {
+  size_t e = s.size();
+  while (e > 0 && IsTrimmed(s[e - 1])) --e;
+  return std::string(s.substr(0, e));
+}
+
+std::string Trim(std::string_view s) { return TrimLeft(TrimRight(s)); }
+
+std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to) {
+  if (from.empty()) return std::string(s);
+  std::string out;
+  size_t pos = 0;
+  for (size_t hit; (hit = s.find(from, pos)) != std::string_view::npos; pos = hit + from.size()) {
+    out.append(s.substr(pos, hit - pos));
+    out.append(to);
+  }
+  out.append(s.substr(pos));
+  return out;
+}
+
+}  // namespace tessaro
