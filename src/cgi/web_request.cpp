@@ -1,0 +1,157 @@
+// The request side of the CGI interface. Variables are read on demand from
+// the environment; the body is read once, at creation, because standard input
+// can be read only once; the field lists derived from the query, the body and
+// the cookie header are built on first use and cached.
+#include "cgi/web_request.h"
+
+#include <cstdlib>
+#include <limits>
+
+#include "cgi/fd_io.h"
+#include "cgi/url_encoding.h"
+#include "util/text.h"
+
+namespace tessaro {
+namespace {
+
+// The request variables known by name and the environment variable each is
+// read from.
+struct RequestVariable {
+  std::string_view name;
+  std::string_view environment_name;
+};
+
+constexpr RequestVariable kRequestVariables[] = {
+    {"Method", "REQUEST_METHOD"},   {"ProtocolVersion", "SERVER_PROTOCOL"},
+    {"Query", "QUERY_STRING"},      {"PathInfo", "PATH_INFO"},
+    {"Host", "HTTP_HOST"},          {"Referer", "HTTP_REFERER"},
+    {"ContentType", "HTTP_CONTENT_TYPE"}, {"ContentLength", "HTTP_CONTENT_LENGTH"},
+    {"RemoteAddr", "REMOTE_ADDR"},  {"ScriptName", "SCRIPT_NAME"},
+    {"ServerPort", "SERVER_PORT"},  {"Cookie", "HTTP_COOKIE"},
+};
+
+struct MethodName {
+  std::string_view name;
+  TMethodType type;
+};
+
+constexpr MethodName kMethods[] = {
+    {"GET", TMethodType::Get}, {"PUT", TMethodType::Put}, {"POST", TMethodType::Post}, {"HEAD", TMethodType::Head}};
+
+constexpr std::string_view kHttpPrefix = "HTTP_";
+
+// An optional sign and decimal digits, nothing else, within int64_t.
+int64_t ParseDecimal(std::string_view text) {
+  bool negative = false;
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  if (text.empty()) return -1;
+  uint64_t limit = negative ? uint64_t{1} << 63 : static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
+  uint64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return -1;
+    unsigned digit = static_cast<unsigned>(c - '0');
+    if (value > (limit - digit) / 10) return -1;
+    value = value * 10 + digit;
+  }
+  return negative ? static_cast<int64_t>(0 - value) : static_cast<int64_t>(value);
+}
+
+}  // namespace
+
+CgiEnvironment CgiEnvironment::FromProcess() {
+  return CgiEnvironment{[](const std::string& name) {
+    const char* value = std::getenv(name.c_str());
+    return std::string(value ? value : "");
+  }};
+}
+
+CgiEnvironment CgiEnvironment::FromMap(std::map<std::string, std::string> variables) {
+  return CgiEnvironment{[variables = std::move(variables)](const std::string& name) {
+    auto it = variables.find(name);
+    return it == variables.end() ? std::string() : it->second;
+  }};
+}
+
+TWebRequest::TWebRequest(CgiEnvironment env, int input_fd, int64_t max_body_bytes) : env_(std::move(env)) {
+  content_length_ = GetIntegerVariable("ContentLength");
+  const std::string method = Method();
+  for (const MethodName& m : kMethods)
+    if (SameText(method, m.name)) method_type_ = m.type;
+  ReadBody(input_fd, max_body_bytes);
+}
+
+void TWebRequest::ReadBody(int input_fd, int64_t max_body_bytes) {
+  if (content_length_ <= 0) return;
+  if (content_length_ > max_body_bytes) {
+    // Refused before a single byte is read: an announced size must not be
+    // able to make this process allocate or wait for it.
+    content_too_large_ = true;
+    return;
+  }
+  ReadUpTo(input_fd, static_cast<size_t>(content_length_), content_);
+}
+
+std::string TWebRequest::GetFieldByName(std::string_view name) const {
+  std::string value = env_.get(std::string(name));
+  if (!value.empty()) return value;
+  if (name.starts_with(kHttpPrefix)) return env_.get(std::string(name.substr(kHttpPrefix.size())));
+  return env_.get(std::string(kHttpPrefix) + std::string(name));
+}
+
+std::string TWebRequest::GetStringVariable(std::string_view name) const {
+  if (SameText(name, "Content")) return content_;
+  for (const RequestVariable& v : kRequestVariables)
+    if (SameText(name, v.name)) return GetFieldByName(v.environment_name);
+  return GetFieldByName(name);
+}
+
+int64_t TWebRequest::GetIntegerVariable(std::string_view name) const {
+  return ParseDecimal(GetStringVariable(name));
+}
+
+const TStrings& TWebRequest::QueryFields() const {
+  if (!query_fields_) {
+    TStrings fields;
+    SplitFields(Query(), "&", "", true, fields);
+    query_fields_ = std::move(fields);
+  }
+  return *query_fields_;
+}
+
+void TWebRequest::ParseContent() const {
+  TStrings fields;
+  std::vector<TUploadedFile> files;
+  if (content_length_ > 0 && !content_too_large_) {
+    const std::string content_type = ContentType();
+    if (StartsText("multipart/form-data", content_type))
+      ParseMultipartBody(content_, MultipartBoundary(content_type), fields, files);
+    else
+      SplitFields(content_, "&", "", true, fields);
+  }
+  content_fields_ = std::move(fields);
+  files_ = std::move(files);
+}
+
+const TStrings& TWebRequest::ContentFields() const {
+  if (!content_fields_) ParseContent();
+  return *content_fields_;
+}
+
+const std::vector<TUploadedFile>& TWebRequest::Files() const {
+  if (!content_fields_) ParseContent();
+  return files_;
+}
+
+TStrings& TWebRequest::CookieFields() {
+  if (!cookie_fields_) {
+    TStrings fields;
+    SplitFields(Cookie(), ";", " ", true, fields);
+    cookie_fields_ = std::move(fields);
+  }
+  return *cookie_fields_;
+}
+
+}  // namespace tessaro
