@@ -1,0 +1,357 @@
+// The template engine.
+//
+// A template is text with tags in it. The engine copies the text to the page
+// byte for byte and replaces each tag by what the tag handler returns:
+//
+//   <#name p1=v1 p2="v 2" p3='x>y'>
+//   |  |    '--------------------'-- parameter text, up to the first ">" outside quotes
+//   |  '-- tag name: an identifier (ASCII letters, digits, "_"), or one other character
+//   '-- "<#" opens a tag; blanks may stand between "<", "#" and the name
+//
+// The template is read as tokens: blanks (codes 1 to 32), identifiers, and
+// every other byte on its own. A NUL byte ends the template. Text is copied
+// until a "<"; the blanks after that "<" are dropped, and if the next token is
+// not "#" the "<" and that token are written and copying goes on (so "a < b"
+// becomes "a <b", and in "<<#x>" the second "<" is plain text). After "<#"
+// the name is read, then the raw parameter text up to the closing ">": double
+// and single quotes each hide a ">" until the same quote character closes
+// them. A tag left open at the end of the template takes everything up to the
+// end as its parameter text and is handled like any other.
+//
+// Parameters: the parameter text is trimmed and cut at blanks outside double
+// quotes; empty pieces are dropped. Each piece loses its matching quotes
+// (scanning from the end, a quote character opens a part that the next equal
+// character closes; both go, quotes of the other kind inside stay) and is
+// URL-decoded, giving one name=value entry.
+//
+// Reading: a template file is read through a fixed buffer, so a large template
+// costs only the page it produces. Lines are limited to 4096 bytes (not
+// counting the line feed); a longer line fails with its 1-based line number.
+#include "context/page_producer.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "cgi/url_encoding.h"
+#include "util/exception.h"
+#include "util/format.h"
+#include "util/text.h"
+
+namespace tessaro {
+namespace {
+
+constexpr size_t kMaxLineBytes = 4096;  // a line this long or longer is refused
+constexpr size_t kReadChunk = 4096;     // bytes read from a template file at a time
+
+bool IsBlank(unsigned char c) { return c >= 1 && c <= 32; }
+bool IsIdentStart(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
+bool IsIdentChar(unsigned char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
+
+// Every blank, as the separator set for cutting parameter text into fields.
+constexpr std::array<char, 32> kBlankChars = [] {
+  std::array<char, 32> chars{};
+  for (size_t i = 0; i < chars.size(); ++i) chars[i] = static_cast<char>(i + 1);
+  return chars;
+}();
+
+// A file descriptor closed when it goes out of scope.
+class FileHandle {
+ public:
+  explicit FileHandle(int fd) : fd_(fd) {}
+  ~FileHandle() {
+    if (fd_ >= 0) close(fd_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;  // the open descriptor, or -1
+};
+
+[[noreturn]] void ThrowCannotOpen(const std::string& fileName, const char* reason) {
+  throw Exception(Format("Cannot open file \"%s\". %s", {fileName, reason}));
+}
+
+// Opens a template file for reading. Only regular files are accepted: opening
+// is non-blocking so that a FIFO named by mistake cannot stall the request.
+int OpenTemplateFile(const std::string& fileName) {
+  int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) ThrowCannotOpen(fileName, std::strerror(errno));
+  struct stat st;
+  const char* refusal = nullptr;  // why an opened file is not a template
+  if (fstat(fd, &st) != 0)
+    refusal = std::strerror(errno);
+  else if (S_ISDIR(st.st_mode))
+    refusal = std::strerror(EISDIR);
+  else if (!S_ISREG(st.st_mode))
+    refusal = "Not a regular file";
+  if (refusal) {
+    close(fd);
+    ThrowCannotOpen(fileName, refusal);
+  }
+  return fd;
+}
+
+// The byte stream of one template: either a text in memory or a file read in
+// chunks. It counts lines as bytes are consumed and enforces the line limit.
+// A NUL byte is the end of the stream.
+class TemplateReader {
+ public:
+  // Reads `text`, which must outlive the reader.
+  explicit TemplateReader(std::string_view text) : cur_(text.data()), end_(text.data() + text.size()) {}
+  // Reads the file behind `fd` (owned by the caller); `fileName` names it in errors.
+  TemplateReader(int fd, const std::string& fileName)
+      : fd_(fd), file_name_(&fileName), buffer_(std::make_unique<char[]>(kReadChunk)) {}
+  TemplateReader(const TemplateReader&) = delete;
+  TemplateReader& operator=(const TemplateReader&) = delete;
+
+  // The next byte (0..255) without consuming it, or -1 at the end.
+  int Peek() {
+    if (cur_ == end_ && !Refill()) return -1;
+    unsigned char c = static_cast<unsigned char>(*cur_);
+    return c == 0 ? -1 : c;  // a NUL is never consumed, so the end stays the end
+  }
+
+  // Consumes the byte Peek() returned. REQUIRES: Peek() >= 0.
+  void Skip() { Count(static_cast<unsigned char>(*cur_++)); }
+
+  // Consumes bytes while keep(byte) holds, appending them to `sink` if it is
+  // not null. keep is called exactly once for every byte it accepts.
+  template <class Keep>
+  void TakeWhile(Keep&& keep, std::string* sink) {
+    for (;;) {
+      if (cur_ == end_ && !Refill()) return;
+      const char* start = cur_;
+      while (cur_ < end_) {
+        unsigned char c = static_cast<unsigned char>(*cur_);
+        if (c == 0 || !keep(c)) break;
+        Count(c);
+        ++cur_;
+      }
+      if (sink) sink->append(start, cur_);
+      if (cur_ < end_) return;
+    }
+  }
+
+ private:
+  void Count(unsigned char c) {
+    if (c == '\n') {
+      ++line_;
+      line_bytes_ = 0;
+    } else if (++line_bytes_ >= kMaxLineBytes) {
+      throw Exception(Format("%s on line %d", {"Line too long", line_}));
+    }
+  }
+
+  // Loads the next chunk of the file; false at its end (or for a text).
+  bool Refill() {
+    if (fd_ < 0 || at_eof_) return false;
+    for (;;) {
+      ssize_t n = read(fd_, buffer_.get(), kReadChunk);
+      if (n > 0) {
+        cur_ = buffer_.get();
+        end_ = cur_ + n;
+        return true;
+      }
+      if (n == 0) {
+        at_eof_ = true;
+        return false;
+      }
+      if (errno != EINTR) throw Exception(Format("Cannot read file \"%s\". %s", {*file_name_, std::strerror(errno)}));
+    }
+  }
+
+  const char* cur_ = nullptr;              // next unread byte
+  const char* end_ = nullptr;              // end of the bytes at hand
+  int fd_ = -1;                            // file being read, or -1 for a text
+  const std::string* file_name_ = nullptr; // the file's name, for messages
+  std::unique_ptr<char[]> buffer_;         // the file's current chunk
+  bool at_eof_ = false;                    // the file has no more bytes
+  int line_ = 1;                           // 1-based number of the current line
+  size_t line_bytes_ = 0;                  // bytes of the current line consumed so far
+};
+
+// Appends the next token to `out`: an identifier, or a single other byte.
+// Appends nothing at the end of the template.
+void ReadToken(TemplateReader& reader, std::string& out) {
+  int c = reader.Peek();
+  if (c < 0) return;
+  if (IsIdentStart(static_cast<unsigned char>(c))) {
+    reader.TakeWhile(IsIdentChar, &out);
+  } else {
+    out.push_back(static_cast<char>(c));
+    reader.Skip();
+  }
+}
+
+// Collects the raw text of a tag up to (not including) the ">" that stands
+// outside quotes. Inside double quotes a single quote is plain text and the
+// other way round.
+void ReadTagText(TemplateReader& reader, std::string& out) {
+  unsigned char quote = 0;  // the quote character of the open part, or 0
+  reader.TakeWhile(
+      [&quote](unsigned char c) {
+        if (quote != 0) {
+          if (c == quote) quote = 0;
+          return true;
+        }
+        if (c == '"' || c == '\'') quote = c;
+        return c != '>';
+      },
+      &out);
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && IsBlank(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+  while (!s.empty() && IsBlank(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+  return s;
+}
+
+// Removes matching quote pairs, scanning from the end: the first quote met
+// opens a part, the next equal character closes it. An opening quote with no
+// partner stays.
+void StripQuotes(std::string& field) {
+  if (field.find_first_of("\"'") == std::string::npos) return;
+  std::vector<bool> drop(field.size());
+  char open = 0;         // quote character of the open part, or 0
+  size_t open_at = 0;    // where that part's quote stands
+  for (size_t i = field.size(); i-- > 0;) {
+    char c = field[i];
+    if (open == 0) {
+      if (c == '"' || c == '\'') {
+        open = c;
+        open_at = i;
+      }
+    } else if (c == open) {
+      drop[i] = drop[open_at] = true;
+      open = 0;
+    }
+  }
+  size_t kept = 0;
+  for (size_t i = 0; i < field.size(); ++i)
+    if (!drop[i]) field[kept++] = field[i];
+  field.resize(kept);
+}
+
+TStrings SplitParams(std::string_view text, bool stripQuotes) {
+  TStrings params;
+  SplitFields(text, std::string_view(kBlankChars.data(), kBlankChars.size()), {}, false, params);
+  for (size_t i = 0; i < params.Count(); ++i) {
+    if (stripQuotes) StripQuotes(params[i]);
+    params[i] = UrlDecode(params[i]);
+  }
+  return params;
+}
+
+// Runs the main loop over `reader`; handle(kind, name, params) returns the
+// text that replaces each tag.
+template <class HandleTag>
+std::string Expand(TemplateReader& reader, bool stripQuotes, size_t sizeHint, HandleTag&& handle) {
+  std::string out, name, raw;
+  out.reserve(sizeHint);
+  for (;;) {
+    reader.TakeWhile([](unsigned char c) { return c != '<'; }, &out);
+    if (reader.Peek() < 0) break;
+    reader.Skip();                          // "<"
+    reader.TakeWhile(IsBlank, nullptr);     // blanks after "<" are dropped
+    if (reader.Peek() != '#') {
+      out.push_back('<');
+      ReadToken(reader, out);
+      continue;
+    }
+    reader.Skip();                          // "#"
+    reader.TakeWhile(IsBlank, nullptr);
+    name.clear();
+    ReadToken(reader, name);
+    raw.clear();
+    ReadTagText(reader, raw);
+    TStrings params = SplitParams(TrimBlanks(raw), stripQuotes);
+    out += handle(TagKind(name), name, params);
+    if (reader.Peek() < 0) break;           // a tag left open ends the template
+    reader.Skip();                          // ">"
+  }
+  return out;
+}
+
+struct TagKindName {
+  const char* name;
+  TTag kind;
+};
+
+constexpr TagKindName kTagKinds[] = {
+    {"LINK", TTag::Link},         {"IMAGE", TTag::Image},   {"TABLE", TTag::Table},
+    {"IMAGEMAP", TTag::ImageMap}, {"OBJECT", TTag::Object}, {"EMBED", TTag::Embed},
+};
+
+}  // namespace
+
+TTag TagKind(std::string_view tagName) {
+  for (const auto& entry : kTagKinds)
+    if (SameText(entry.name, tagName)) return entry.kind;
+  return TTag::Custom;
+}
+
+void TCustomPageProducer::SetHTMLFile(const std::string& fileName) {
+  if (!SameText(fileName, html_file_)) html_doc_.Clear();
+  html_file_ = fileName;
+}
+
+void TCustomPageProducer::SetHTMLDoc(const TStrings& doc) {
+  html_doc_ = doc;
+  html_file_.clear();
+}
+
+std::string TCustomPageProducer::Content() {
+  auto handle = [this](TTag kind, const std::string& name, const TStrings& params) {
+    return HandleTag(kind, name, params);
+  };
+  if (html_file_.empty()) {
+    // A copy, so that a handler editing HTMLDoc cannot pull the text away.
+    const std::string text = html_doc_.Text();
+    TemplateReader reader(text);
+    return Expand(reader, strip_param_quotes_, text.size(), handle);
+  }
+  const std::string fileName = html_file_;  // a handler may rename the template
+  FileHandle file(OpenTemplateFile(fileName));
+  struct stat st;
+  size_t sizeHint = fstat(file.get(), &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
+  TemplateReader reader(file.get(), fileName);
+  return Expand(reader, strip_param_quotes_, sizeHint, handle);
+}
+
+std::string TCustomPageProducer::HandleTag(TTag kind, const std::string& tagName, const TStrings& params) {
+  return CallHandler(kind, tagName, params, std::string());
+}
+
+std::string TCustomPageProducer::CallHandler(TTag kind, const std::string& tagName, const TStrings& params,
+                                             std::string replaceText) {
+  if (on_html_tag_) {
+    // A copy, so that a handler replacing OnHTMLTag does not destroy itself mid-call.
+    THTMLTagEvent handler = on_html_tag_;
+    handler(*this, kind, tagName, params, replaceText);
+  }
+  return replaceText;
+}
+
+std::string TDataSetPageProducer::Content() {
+  if (data_set_ && !data_set_->Active()) data_set_->Open();
+  return TCustomPageProducer::Content();
+}
+
+std::string TDataSetPageProducer::HandleTag(TTag kind, const std::string& tagName, const TStrings& params) {
+  std::string preset;
+  if (params.Empty() && data_set_) {
+    if (TField* field = data_set_->FindField(tagName)) preset = field->DisplayText();
+  }
+  return CallHandler(kind, tagName, params, std::move(preset));
+}
+
+}  // namespace tessaro
