@@ -1,0 +1,83 @@
+// The portal's module: its action table entries, their protection, and the
+// common way a page action runs its context.
+#include "web/main_module.h"
+
+#include "util/exception.h"
+
+namespace tessaro {
+
+TmainModule::TmainModule() {
+  auto bind = [this](void (TmainModule::*method)(TWebRequest&, TWebResponse&, bool&)) {
+    return [this, method](TWebRequest& rq, TWebResponse& rs, bool& h) { (this->*method)(rq, rs, h); };
+  };
+  AddAction("waMain", "/main", TMethodType::Get, bind(&TmainModule::mainModulewaMainAction));
+  AddAction("waShowList", "/ShowList", TMethodType::Get, bind(&TmainModule::mainModulewaShowListAction));
+  AddAction("waShowDetail", "/ShowDetail", TMethodType::Get, bind(&TmainModule::mainModulewaShowFaktAction));
+  AddAction("waShowImg", "/ShowImg", TMethodType::Get, bind(&TmainModule::mainModulewaDBImageAction));
+  AddAction("waImg", "/Img", TMethodType::Get, bind(&TmainModule::mainModulewaImgAction));
+  AddAction("waRegister", "/Register", TMethodType::Post, bind(&TmainModule::mainModulewaRegisterAction));
+  AddAction("waDoAction", "/Action", TMethodType::Any, bind(&TmainModule::mainModulewaDoActionAction));
+  AddAction("waRFormMail", "/f2m", TMethodType::Post, bind(&TmainModule::mainModulewaRFormMailAction));
+  AddAction("waRemind", "/Rem", TMethodType::Any, bind(&TmainModule::mainModulewaRemindAction));
+}
+
+void TmainModule::OnCreate() {
+  TWModule::OnCreate();
+  for (const char* name : {"waMain", "waShowList", "waShowDetail", "waShowImg", "waDoAction", "waRFormMail"})
+    AddLoginPath(ActionPath(name), true);
+  for (const char* name : {"waImg", "waDoAction", "waRFormMail"}) AddSessionPath(ActionPath(name));
+}
+
+std::unique_ptr<TWebAppOptions> TmainModule::CreateOptions(std::unique_ptr<TWebAppOptions> options) {
+  if (!options) options = std::make_unique<TWebAppOptions>();
+  return TWModule::CreateOptions(std::move(options));
+}
+
+std::unique_ptr<tRequestContext> TmainModule::CreateErrorContext(TWebRequest&, const std::exception&,
+                                                                 TWebResponse&) {
+  return nullptr;
+}
+
+void TmainModule::ShowError(bool czech, const std::exception& error, TWebResponse& response) {
+  if (response.StatusCode() < 400) response.SetStatusCode(500);
+  try {
+    std::unique_ptr<tRequestContext> context =
+        Request() ? CreateErrorContext(*Request(), error, response) : nullptr;
+    if (context) {
+      tRequestContext& ctx = *context;
+      SetContext(std::move(context));
+      std::string page = ctx.Produce(MainPageProducer());
+      response.SetContent(std::move(page));
+      response.SetStatusCode(200);
+      FreeContext();
+      return;
+    }
+  } catch (const Exception&) {
+  }
+  FreeContext();
+  TWModule::ShowError(czech, error, response);
+}
+
+void TmainModule::RunPageContext(std::unique_ptr<tRequestContext> context, TWebRequest&, TWebResponse& response) {
+  tRequestContext& ctx = *context;
+  SetContext(std::move(context));
+  struct Free {
+    TmainModule& module;
+    ~Free() { module.FreeContext(); }
+  } free_at_end{*this};
+  response.SetContent(ctx.Produce(MainPageProducer()));
+}
+
+// The portal's pages come with their page contexts; until a page is served
+// its action answers with the Czech error page.
+void TmainModule::mainModulewaMainAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
+void TmainModule::mainModulewaShowListAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
+void TmainModule::mainModulewaShowFaktAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
+void TmainModule::mainModulewaDBImageAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
+void TmainModule::mainModulewaImgAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
+void TmainModule::mainModulewaRegisterAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
+void TmainModule::mainModulewaDoActionAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
+void TmainModule::mainModulewaRFormMailAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
+void TmainModule::mainModulewaRemindAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
+
+}  // namespace tessaro

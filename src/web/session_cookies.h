@@ -1,0 +1,37 @@
+// The two cookies that link one request of a visitor to the next:
+// ZNKSESSIONID (a session identifier created on the first visit) and
+// ZNKCGIUSERID (the logged-in visitor). There is no server-side session
+// store; these helpers create, send and clear them.
+#pragma once
+
+#include <string>
+
+#include "cgi/web_request.h"
+#include "cgi/web_response.h"
+#include "context/request_context.h"
+#include "settings/web_app_options.h"
+
+namespace tessaro {
+
+// The attribute sets a portal cookie is sent with.
+enum class TCookieVariant {
+  Session,     // no domain, path "/", no expiry
+  Persistent,  // the request's host and script path, expires cookie_expires days from today
+  Expired,     // the request's host and script path, expired 300 days ago
+};
+
+// Sends every name=value entry of `values` with the attributes of `variant`.
+void SendCookies(const TStrings& values, TCookieVariant variant, const TWebRequest& request,
+                 const TWebAppOptions& options, TWebResponse& response);
+
+// Creates a new session identifier, sends it as ZNKSESSIONID and stores it in
+// the context's cookies so this request's page sees it already. Throws
+// Exception "CreateGUID failed" when no identifier can be made.
+void StartNewSession(tRequestContext& context, TWebResponse& response);
+
+// Sends every cookie the browser sent with the value "logged_out", once as a
+// session cookie and once expired, and clears the context's identifiers.
+void SendLogoutCookies(TWebRequest& request, tRequestContext& context, const TWebAppOptions& options,
+                       TWebResponse& response);
+
+}  // namespace tessaro

@@ -1,0 +1,274 @@
+// The generic web module: action table, gate and error pages.
+//
+// One request runs through Dispatch in this order: the gate (BeforeDispatch)
+// may answer on its own (error page, login page); otherwise the first action
+// whose method and path match takes the request, or the default action when
+// none did; AfterDispatch frees the page context. Failures the system raises
+// (Exception) are trapped where they arise and become error pages; anything
+// else passes through to HandleException and, past that, to the process's
+// last-resort output.
+#include "web/web_module.h"
+
+#include <typeindex>
+
+#include "context/html_helpers.h"
+#include "util/codepage.h"
+#include "util/exception.h"
+#include "util/text.h"
+#include "web/session_cookies.h"
+
+namespace tessaro {
+
+bool MatchesMask(std::string_view text, std::string_view mask) {
+  // Iterative matching with one backtrack point: linear in practice and
+  // never recursive, whatever the mask.
+  size_t t = 0, m = 0, star = std::string_view::npos, resume = 0;
+  while (t < text.size()) {
+    if (m < mask.size() && (mask[m] == '?' || AsciiLower(mask[m]) == AsciiLower(text[t]))) {
+      ++t;
+      ++m;
+    } else if (m < mask.size() && mask[m] == '*') {
+      star = m++;
+      resume = t;
+    } else if (star != std::string_view::npos) {
+      m = star + 1;
+      t = ++resume;
+    } else {
+      return false;
+    }
+  }
+  while (m < mask.size() && mask[m] == '*') ++m;
+  return m == mask.size();
+}
+
+TWModule::TWModule() {
+  auto bind = [this](void (TWModule::*method)(TWebRequest&, TWebResponse&, bool&)) {
+    return [this, method](TWebRequest& rq, TWebResponse& rs, bool& h) { (this->*method)(rq, rs, h); };
+  };
+  AddAction("waDefault", "", TMethodType::Any, bind(&TWModule::WModulewaDefaultAction));
+  actions_.back().Enabled = false;
+  actions_.back().Default = true;
+  AddAction("waTest", "/zntest", TMethodType::Any, bind(&TWModule::WModulewaTestAction));
+  AddAction("waTest2", "/zntest2", TMethodType::Any, bind(&TWModule::WModulewaTestAction));
+  AddAction("waCheckLogin", "/CheckLogin", TMethodType::Any, bind(&TWModule::WModulewaCheckLoginAction));
+  AddAction("waPage", "/Page", TMethodType::Get, bind(&TWModule::WModulewaPageAction));
+  AddAction("waCalendar", "/Cal", TMethodType::Get, bind(&TWModule::WModulewaCalendarAction));
+}
+
+TWModule::~TWModule() { FreeContext(); }
+
+void TWModule::AddAction(std::string name, std::string path, TMethodType method, TWebActionItem::Handler handler) {
+  TWebActionItem item;
+  item.Name = std::move(name);
+  item.PathInfo = std::move(path);
+  item.MethodType = method;
+  item.OnAction = std::move(handler);
+  actions_.push_back(std::move(item));
+}
+
+void TWModule::OnCreate() {
+  AddLoginPath(ActionPath("waTest"), false);
+  AddLoginPath(ActionPath("waTest2"), false);
+  AddSessionPath(ActionPath("waCalendar"));
+}
+
+std::string TWModule::ActionPath(const std::string& name) const {
+  for (const auto& a : actions_)
+    if (SameText(a.Name, name)) return a.PathInfo;
+  return "";
+}
+
+void TWModule::AddLoginPath(const std::string& path, bool accounts) { login_paths_.emplace_back(path, accounts); }
+void TWModule::AddSessionPath(const std::string& path) { session_paths_.push_back(path); }
+
+bool TWModule::NeedsLogin(const std::string& path) const {
+  for (const auto& [p, accounts] : login_paths_)
+    if (SameText(p, path)) return true;
+  return false;
+}
+
+bool TWModule::NeedsAccount(const std::string& path) const {
+  for (const auto& [p, accounts] : login_paths_)
+    if (accounts && SameText(p, path)) return true;
+  return false;
+}
+
+bool TWModule::NeedsSession(const std::string& path) const {
+  for (const auto& p : session_paths_)
+    if (SameText(p, path)) return true;
+  return false;
+}
+
+// ---------------------------------------------------------------- dispatch
+
+bool TWModule::Dispatch(TWebRequest& request, TWebResponse& response) {
+  if (response.Sent()) return true;
+  request_ = &request;
+  bool handled = false;
+  BeforeDispatch(request, response, handled);
+  if (!handled && !response.Sent()) {
+    std::string path = request.PathInfo();
+    for (const auto& action : actions_) {
+      if (!action.Enabled) continue;
+      if (action.MethodType != TMethodType::Any && action.MethodType != request.MethodType()) continue;
+      if (!MatchesMask(path, action.PathInfo)) continue;
+      handled = true;
+      action.OnAction(request, response, handled);
+      if (handled) break;
+    }
+    if (!handled) {
+      for (const auto& action : actions_) {
+        if (!action.Default) continue;
+        handled = true;
+        action.OnAction(request, response, handled);
+        break;
+      }
+    }
+  }
+  if (handled && !response.Sent()) {
+    bool after_handled = true;
+    AfterDispatch(request, response, after_handled);
+  }
+  return handled;
+}
+
+void TWModule::HandleException(const std::exception& error, TWebRequest& request, TWebResponse& response) {
+  response.SetStatusCode(500);
+  ShowError(!IsEnglish(request), error, response);
+  response.SendResponse();
+}
+
+void TWModule::BeforeDispatch(TWebRequest& request, TWebResponse& response, bool& handled) {
+  handled = false;
+  try {
+    RunGate(request, response, handled);
+  } catch (const Exception& error) {
+    ShowError(!IsEnglish(request), error, response);
+    handled = true;
+  }
+}
+
+// The gate: every request passes here before its action runs.
+void TWModule::RunGate(TWebRequest& request, TWebResponse& response, bool& handled) {
+  const std::string path = request.PathInfo();
+  const bool is_login_check = SameText(path, ActionPath("waCheckLogin"));
+  TWebAppOptions* options = GetOptions();
+  if (request.ContentTooLarge()) throw Exception(Cp1250("Požadavek je příliš velký"));
+
+  SetContext(std::make_unique<tRequestContext>(&request, options, &response));
+  const std::string user_id = Context()->Cookies().ZNKCGIUSERID;
+
+  const bool logout = !is_login_check && !Context()->logout.empty();
+  if (logout) {
+    SendLogoutCookies(request, *Context(), *options, response);
+  } else if (Context()->Cookies().ZNKSESSIONID.empty()) {
+    if (NeedsSession(path)) throw Exception("Cross link not allowed");
+    StartNewSession(*Context(), response);
+  }
+
+  if (!NeedsLogin(path)) return;
+  const bool valid_visitor = !logout && !user_id.empty() && CheckUser(request, user_id, path);
+  if (valid_visitor || is_login_check) return;
+  std::string bridged_user;
+  if (!logout && BridgeLogin(request, bridged_user) && !bridged_user.empty()) {
+    std::string session_id = Context()->Cookies().ZNKSESSIONID;
+    request.CookieFields().SetValues("ZNKCGIUSERID", bridged_user);
+    request.CookieFields().SetValues("ZNKSESSIONID", session_id);
+    SetContext(std::make_unique<tRequestContext>(&request, options, &response));
+    TStrings cookie;
+    cookie.Add("ZNKCGIUSERID=" + bridged_user);
+    SendCookies(cookie, TCookieVariant::Session, request, *options, response);
+    return;
+  }
+  ShowLoginPage(request, response);
+  handled = true;
+}
+
+void TWModule::AfterDispatch(TWebRequest&, TWebResponse&, bool&) { SetContext(nullptr); }
+
+// ---------------------------------------------------------------- contexts
+
+void TWModule::SetContext(std::unique_ptr<tRequestContext> context) {
+  FreeContext();
+  context_ = std::move(context);
+}
+
+void TWModule::FreeContext() {
+  main_page_producer_.SetDataSet(nullptr);
+  main_page_producer_.SetOnHTMLTag(nullptr);
+  context_.reset();
+}
+
+TWebAppOptions* TWModule::GetOptions() {
+  auto& manager = TWebAppOptionsManager::Instance();
+  std::type_index key(typeid(*this));
+  if (TWebAppOptions* options = manager.Find(key)) return options;
+  return manager.Store(key, CreateOptions(nullptr));
+}
+
+bool TWModule::IsEnglish(TWebRequest& request) {
+  try {
+    std::string lang = request.QueryFields().Values("lang");
+    if (lang.empty()) lang = request.ContentFields().Values("lang");
+    return SameText(lang, "eng");
+  } catch (const Exception&) {
+    return false;
+  }
+}
+
+// ---------------------------------------------------------------- virtual operations
+
+bool TWModule::CheckUser(TWebRequest&, const std::string& user_id, const std::string& path) {
+  return (SameText(path, ActionPath("waTest")) || SameText(path, ActionPath("waTest2"))) && user_id == "TEST";
+}
+
+std::unique_ptr<TWebAppOptions> TWModule::CreateOptions(std::unique_ptr<TWebAppOptions> options) {
+  if (!options) options = std::make_unique<TWebAppOptions>();
+  options->cookie_expires = 1;
+  options->LoginPath = ActionPath("waCheckLogin");
+  return options;
+}
+
+void TWModule::ShowError(bool czech, const std::exception& error, TWebResponse& response) {
+  response.SetContent(ErrorPage(czech, error.what()));
+}
+
+bool TWModule::BridgeLogin(TWebRequest&, std::string& user_id) {
+  user_id.clear();
+  return false;
+}
+
+void TWModule::ShowLoginPage(TWebRequest&, TWebResponse&) {
+  throw Exception(Cp1250("Přihlašovací stránka není k dispozici"));
+}
+
+void TWModule::ShowUnavailablePage(bool czech, TWebResponse& response) {
+  ShowError(czech, Exception(Cp1250("Stránka není k dispozici")), response);
+}
+
+// ---------------------------------------------------------------- actions
+
+void TWModule::WModulewaDefaultAction(TWebRequest& request, TWebResponse& response, bool&) {
+  Exception error(Cp1250("Neplatný vstupní bod"));
+  response.SetStatusCode(400);
+  ShowError(!IsEnglish(request), error, response);
+  response.SetStatusCode(200);
+}
+
+void TWModule::WModulewaTestAction(TWebRequest&, TWebResponse& response, bool&) {
+  response.SetContent(InvalidRequestPage(true));
+}
+
+void TWModule::WModulewaCheckLoginAction(TWebRequest& request, TWebResponse& response, bool&) {
+  ShowUnavailablePage(!IsEnglish(request), response);
+}
+
+void TWModule::WModulewaPageAction(TWebRequest& request, TWebResponse& response, bool&) {
+  ShowUnavailablePage(!IsEnglish(request), response);
+}
+
+void TWModule::WModulewaCalendarAction(TWebRequest& request, TWebResponse& response, bool&) {
+  ShowUnavailablePage(!IsEnglish(request), response);
+}
+
+}  // namespace tessaro
