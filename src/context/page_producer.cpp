@@ -33,11 +33,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <array>
 #include <cerrno>
 #include <cstring>
 #include <memory>
-#include <vector>
 
 #include "cgi/url_encoding.h"
 #include "util/exception.h"
@@ -53,13 +51,6 @@ constexpr size_t kReadChunk = 4096;     // bytes read from a template file at a 
 bool IsBlank(unsigned char c) { return c >= 1 && c <= 32; }
 bool IsIdentStart(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsIdentChar(unsigned char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
-
-// Every blank, as the separator set for cutting parameter text into fields.
-constexpr std::array<char, 32> kBlankChars = [] {
-  std::array<char, 32> chars{};
-  for (size_t i = 0; i < chars.size(); ++i) chars[i] = static_cast<char>(i + 1);
-  return chars;
-}();
 
 // A file descriptor closed when it goes out of scope.
 class FileHandle {
@@ -123,6 +114,22 @@ class TemplateReader {
   // Consumes the byte Peek() returned. REQUIRES: Peek() >= 0.
   void Skip() { Count(static_cast<unsigned char>(*cur_++)); }
 
+  // Consumes bytes up to the next `stop` byte or the end, appending them to
+  // `out`. The fast path for plain text between tags.
+  void CopyUntil(char stop, std::string& out) {
+    for (;;) {
+      if (cur_ == end_ && !Refill()) return;
+      const char* start = cur_;
+      const char* limit = static_cast<const char*>(std::memchr(start, stop, end_ - start));
+      if (!limit) limit = end_;
+      if (const void* nul = std::memchr(start, 0, limit - start)) limit = static_cast<const char*>(nul);
+      CountSpan(start, limit);
+      out.append(start, limit);
+      cur_ = limit;
+      if (cur_ < end_) return;
+    }
+  }
+
   // Consumes bytes while keep(byte) holds, appending them to `sink` if it is
   // not null. keep is called exactly once for every byte it accepts.
   template <class Keep>
@@ -133,9 +140,9 @@ class TemplateReader {
       while (cur_ < end_) {
         unsigned char c = static_cast<unsigned char>(*cur_);
         if (c == 0 || !keep(c)) break;
-        Count(c);
         ++cur_;
       }
+      CountSpan(start, cur_);
       if (sink) sink->append(start, cur_);
       if (cur_ < end_) return;
     }
@@ -147,8 +154,26 @@ class TemplateReader {
       ++line_;
       line_bytes_ = 0;
     } else if (++line_bytes_ >= kMaxLineBytes) {
-      throw Exception(Format("%s on line %d", {"Line too long", line_}));
+      ThrowLineTooLong();
     }
+  }
+
+  // Count() for every byte of [begin, end), a line at a time.
+  void CountSpan(const char* begin, const char* end) {
+    while (begin < end) {
+      const char* lf = static_cast<const char*>(std::memchr(begin, '\n', end - begin));
+      const char* stop = lf ? lf : end;
+      line_bytes_ += static_cast<size_t>(stop - begin);
+      if (line_bytes_ >= kMaxLineBytes) ThrowLineTooLong();
+      if (!lf) return;
+      ++line_;
+      line_bytes_ = 0;
+      begin = lf + 1;
+    }
+  }
+
+  [[noreturn]] void ThrowLineTooLong() const {
+    throw Exception(Format("%s on line %d", {"Line too long", line_}));
   }
 
   // Loads the next chunk of the file; false at its end (or for a text).
@@ -217,36 +242,48 @@ std::string_view TrimBlanks(std::string_view s) {
 
 // Removes matching quote pairs, scanning from the end: the first quote met
 // opens a part, the next equal character closes it. An opening quote with no
-// partner stays.
+// partner stays. Works in place: kept bytes are packed towards the end.
 void StripQuotes(std::string& field) {
-  if (field.find_first_of("\"'") == std::string::npos) return;
-  std::vector<bool> drop(field.size());
-  char open = 0;         // quote character of the open part, or 0
-  size_t open_at = 0;    // where that part's quote stands
+  char* s = field.data();
+  size_t kept_from = field.size();  // kept bytes fill s[kept_from, size)
+  char open = 0;                    // quote character of the open part, or 0
+  size_t open_kept_from = 0;        // kept_from when that part opened
   for (size_t i = field.size(); i-- > 0;) {
-    char c = field[i];
-    if (open == 0) {
-      if (c == '"' || c == '\'') {
-        open = c;
-        open_at = i;
-      }
-    } else if (c == open) {
-      drop[i] = drop[open_at] = true;
+    char c = s[i];
+    if (open == 0 && (c == '"' || c == '\'')) {
+      open = c;
+      open_kept_from = kept_from;
+    } else if (open != 0 && c == open) {
       open = 0;
+    } else {
+      s[--kept_from] = c;  // kept_from > i, so only bytes already read are overwritten
     }
   }
-  size_t kept = 0;
-  for (size_t i = 0; i < field.size(); ++i)
-    if (!drop[i]) field[kept++] = field[i];
-  field.resize(kept);
+  if (open != 0) {
+    // No partner: put the quote back where it stood among the kept bytes.
+    std::memmove(s + kept_from - 1, s + kept_from, open_kept_from - kept_from);
+    s[open_kept_from - 1] = open;
+    --kept_from;
+  }
+  field.erase(0, kept_from);
 }
 
+// Cuts the parameter text at blanks outside double quotes, drops empty
+// pieces, strips quotes if asked and URL-decodes each piece.
 TStrings SplitParams(std::string_view text, bool stripQuotes) {
   TStrings params;
-  SplitFields(text, std::string_view(kBlankChars.data(), kBlankChars.size()), {}, false, params);
-  for (size_t i = 0; i < params.Count(); ++i) {
-    if (stripQuotes) StripQuotes(params[i]);
-    params[i] = UrlDecode(params[i]);
+  size_t i = 0;
+  while (i < text.size()) {
+    size_t start = i;
+    bool quoted = false;
+    for (; i < text.size() && (quoted || !IsBlank(static_cast<unsigned char>(text[i]))); ++i)
+      if (text[i] == '"') quoted = !quoted;
+    if (i > start) {
+      std::string field(text.substr(start, i - start));
+      if (stripQuotes) StripQuotes(field);
+      params.Add(UrlDecode(field));
+    }
+    ++i;  // the blank
   }
   return params;
 }
@@ -258,7 +295,7 @@ std::string Expand(TemplateReader& reader, bool stripQuotes, size_t sizeHint, Ha
   std::string out, name, raw;
   out.reserve(sizeHint);
   for (;;) {
-    reader.TakeWhile([](unsigned char c) { return c != '<'; }, &out);
+    reader.CopyUntil('<', out);
     if (reader.Peek() < 0) break;
     reader.Skip();                          // "<"
     reader.TakeWhile(IsBlank, nullptr);     // blanks after "<" are dropped
