@@ -11,12 +11,23 @@ std::string HtmlEscape(std::string_view text, bool blanks_as_nbsp, bool breaks_a
   for (size_t i = 0; i < text.size() && text[i] != '\0'; ++i) {
     char c = text[i];
     switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
       case ' ':
-        if (blanks_as_nbsp) out += "&nbsp;"; else out += c;
+        if (blanks_as_nbsp)
+          out += "&nbsp;";
+        else
+          out += c;
         break;
       case '\r':
         if (breaks_as_br) {
@@ -34,9 +45,10 @@ std::string HtmlEscape(std::string_view text, bool blanks_as_nbsp, bool breaks_a
 }
 
 std::string HtmlHead(std::string_view title, bool english, std::string_view extra) {
-  return Format("<HEAD><meta http-equiv=\"Content-Language\" content=\"%s\">\r\n"
-                "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=%s\"><TITLE>%s</TITLE> %s </HEAD>",
-                {english ? "en-us" : "cs", english ? "iso-8859-1" : "windows-1250", title, extra});
+  return Format(
+      "<HEAD><meta http-equiv=\"Content-Language\" content=\"%s\">\r\n"
+      "<meta http-equiv=\"Content-Type\" content=\"text/html; charset=%s\"><TITLE>%s</TITLE> %s </HEAD>",
+      {english ? "en-us" : "cs", english ? "iso-8859-1" : "windows-1250", title, extra});
 }
 
 std::string SimplePage(std::string_view title, std::string_view message, bool english) {

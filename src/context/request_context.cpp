@@ -90,9 +90,8 @@ std::string tRequestContext::Produce(TCustomPageProducer& producer) {
   if (!valid_) throw Exception("bad context initialization");
   if (depth_ >= 1) return producer.Content();
   producer.SetOnHTMLTag([this](TCustomPageProducer& sender, TTag kind, const std::string& tagName,
-                               const TStrings& params, std::string& replaceText) {
-    HandleTag(sender, kind, tagName, params, replaceText);
-  });
+                               const TStrings& params,
+                               std::string& replaceText) { HandleTag(sender, kind, tagName, params, replaceText); });
   struct Detach {
     TCustomPageProducer& producer;
     ~Detach() {

@@ -81,10 +81,10 @@ class tRequestContext {
   void ReadCookies();
   void ReadRequestParameters();
 
-  TWebRequest* request_;            // not owned
-  TWebAppOptions* options_;         // not owned
-  TWebResponse* response_;          // not owned
-  TApplicationCookies cookies_;     // the visitor's cookies
+  TWebRequest* request_;                          // not owned
+  TWebAppOptions* options_;                       // not owned
+  TWebResponse* response_;                        // not owned
+  TApplicationCookies cookies_;                   // the visitor's cookies
   std::unique_ptr<TStrings> request_field_list_;  // RequestFields once built
 };
 

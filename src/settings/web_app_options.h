@@ -15,10 +15,10 @@ class TWebAppOptions {
  public:
   virtual ~TWebAppOptions() = default;
 
-  int cookie_expires = 1;        // days a persistent login cookie lives
-  std::string LoginPath;         // path the login form posts to
-  std::string path_to_templates; // folder of the template files
-  int initial_table_rows = 25;   // records per table page when the request names none
+  int cookie_expires = 1;         // days a persistent login cookie lives
+  std::string LoginPath;          // path the login form posts to
+  std::string path_to_templates;  // folder of the template files
+  int initial_table_rows = 25;    // records per table page when the request names none
 };
 
 // Keeps one options object per module class for the life of the process.

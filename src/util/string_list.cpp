@@ -7,7 +7,8 @@ namespace tessaro {
 int TStrings::IndexOfName(std::string_view name) const {
   for (size_t i = 0; i < items_.size(); ++i) {
     size_t eq = items_[i].find('=');
-    if (eq != std::string::npos && SameText(std::string_view(items_[i]).substr(0, eq), name)) return static_cast<int>(i);
+    if (eq != std::string::npos && SameText(std::string_view(items_[i]).substr(0, eq), name))
+      return static_cast<int>(i);
   }
   return -1;
 }

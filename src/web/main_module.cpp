@@ -33,16 +33,14 @@ std::unique_ptr<TWebAppOptions> TmainModule::CreateOptions(std::unique_ptr<TWebA
   return TWModule::CreateOptions(std::move(options));
 }
 
-std::unique_ptr<tRequestContext> TmainModule::CreateErrorContext(TWebRequest&, const std::exception&,
-                                                                 TWebResponse&) {
+std::unique_ptr<tRequestContext> TmainModule::CreateErrorContext(TWebRequest&, const std::exception&, TWebResponse&) {
   return nullptr;
 }
 
 void TmainModule::ShowError(bool czech, const std::exception& error, TWebResponse& response) {
   if (response.StatusCode() < 400) response.SetStatusCode(500);
   try {
-    std::unique_ptr<tRequestContext> context =
-        Request() ? CreateErrorContext(*Request(), error, response) : nullptr;
+    std::unique_ptr<tRequestContext> context = Request() ? CreateErrorContext(*Request(), error, response) : nullptr;
     if (context) {
       tRequestContext& ctx = *context;
       SetContext(std::move(context));
@@ -70,14 +68,32 @@ void TmainModule::RunPageContext(std::unique_ptr<tRequestContext> context, TWebR
 
 // The portal's pages come with their page contexts; until a page is served
 // its action answers with the Czech error page.
-void TmainModule::mainModulewaMainAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
-void TmainModule::mainModulewaShowListAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
-void TmainModule::mainModulewaShowFaktAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
-void TmainModule::mainModulewaDBImageAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
-void TmainModule::mainModulewaImgAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
-void TmainModule::mainModulewaRegisterAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
-void TmainModule::mainModulewaDoActionAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
-void TmainModule::mainModulewaRFormMailAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
-void TmainModule::mainModulewaRemindAction(TWebRequest&, TWebResponse& response, bool&) { ShowUnavailablePage(true, response); }
+void TmainModule::mainModulewaMainAction(TWebRequest&, TWebResponse& response, bool&) {
+  ShowUnavailablePage(true, response);
+}
+void TmainModule::mainModulewaShowListAction(TWebRequest&, TWebResponse& response, bool&) {
+  ShowUnavailablePage(true, response);
+}
+void TmainModule::mainModulewaShowFaktAction(TWebRequest&, TWebResponse& response, bool&) {
+  ShowUnavailablePage(true, response);
+}
+void TmainModule::mainModulewaDBImageAction(TWebRequest&, TWebResponse& response, bool&) {
+  ShowUnavailablePage(true, response);
+}
+void TmainModule::mainModulewaImgAction(TWebRequest&, TWebResponse& response, bool&) {
+  ShowUnavailablePage(true, response);
+}
+void TmainModule::mainModulewaRegisterAction(TWebRequest&, TWebResponse& response, bool&) {
+  ShowUnavailablePage(true, response);
+}
+void TmainModule::mainModulewaDoActionAction(TWebRequest&, TWebResponse& response, bool&) {
+  ShowUnavailablePage(true, response);
+}
+void TmainModule::mainModulewaRFormMailAction(TWebRequest&, TWebResponse& response, bool&) {
+  ShowUnavailablePage(true, response);
+}
+void TmainModule::mainModulewaRemindAction(TWebRequest&, TWebResponse& response, bool&) {
+  ShowUnavailablePage(true, response);
+}
 
 }  // namespace tessaro

@@ -24,10 +24,10 @@ struct TWebActionItem {
   using Handler = std::function<void(TWebRequest& request, TWebResponse& response, bool& handled)>;
 
   std::string Name;
-  std::string PathInfo;                     // wildcard mask, matched without case
+  std::string PathInfo;                       // wildcard mask, matched without case
   TMethodType MethodType = TMethodType::Any;  // Any matches every method
   bool Enabled = true;
-  bool Default = false;                     // runs when no other action took the request
+  bool Default = false;  // runs when no other action took the request
   Handler OnAction;
 };
 
@@ -105,14 +105,14 @@ class TWModule {
  private:
   void RunGate(TWebRequest& request, TWebResponse& response, bool& handled);
 
-  TWebRequest* request_ = nullptr;                // the request being dispatched, not owned
-  std::unique_ptr<tRequestContext> context_;      // the page context of the running action
+  TWebRequest* request_ = nullptr;                         // the request being dispatched, not owned
+  std::unique_ptr<tRequestContext> context_;               // the page context of the running action
   std::vector<std::pair<std::string, bool>> login_paths_;  // path, accounts flag
-  std::vector<std::string> session_paths_;       // paths that need an existing session
-  std::vector<TWebActionItem> actions_;          // the action table in matching order
-  TDataSetPageProducer main_page_producer_;      // renders page contexts and the error page
-  TPageProducer pp_login_;                       // renders the login form
-  TPageProducer pp_log_ok_;                      // renders the login confirmation
+  std::vector<std::string> session_paths_;                 // paths that need an existing session
+  std::vector<TWebActionItem> actions_;                    // the action table in matching order
+  TDataSetPageProducer main_page_producer_;                // renders page contexts and the error page
+  TPageProducer pp_login_;                                 // renders the login form
+  TPageProducer pp_log_ok_;                                // renders the login confirmation
 };
 
 // Creates a module and runs its creation handler.

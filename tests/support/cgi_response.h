@@ -9,10 +9,10 @@ namespace tessaro::testing {
 
 struct CgiResponse {
   int exit_code = -1;
-  std::string raw;                                       // everything written to standard output
-  std::string stderr_text;                               // everything written to standard error
-  int status = 0;                                        // code of the "Status:" line
-  std::string status_text;                               // the whole status text after "Status: "
+  std::string raw;                                           // everything written to standard output
+  std::string stderr_text;                                   // everything written to standard error
+  int status = 0;                                            // code of the "Status:" line
+  std::string status_text;                                   // the whole status text after "Status: "
   std::vector<std::pair<std::string, std::string>> headers;  // in order, without the status line
   std::string body;
 

@@ -10,8 +10,8 @@
 
 #include "cgi/web_response.h"
 #include "support/cgi_response.h"
-#include "util/datetime.h"
 #include "util/codepage.h"
+#include "util/datetime.h"
 #include "web/cgi_application.h"
 #include "web/main_module.h"
 
@@ -51,8 +51,10 @@ TEST(MatchesMask, WildcardsAndCase) {
     const char* mask;
     bool match;
   } cases[] = {
-      {"/main", "/main", true},   {"/MAIN", "/main", true},  {"/main/", "/main", false}, {"", "", true},
-      {"/x", "", false},          {"/ShowList", "/Show*", true}, {"/Sh", "/Sh?", false}, {"/abc", "/a?c", true},
+      {"/main", "/main", true},   {"/MAIN", "/main", true},
+      {"/main/", "/main", false}, {"", "", true},
+      {"/x", "", false},          {"/ShowList", "/Show*", true},
+      {"/Sh", "/Sh?", false},     {"/abc", "/a?c", true},
       {"/a/b/c", "*c", true},     {"aaaaaaaaaaaaaaaaaaaab", "*a*a*a*a*a*c", false},
   };
   for (const auto& c : cases) EXPECT_EQ(MatchesMask(c.text, c.mask), c.match) << c.text << " ~ " << c.mask;
@@ -62,9 +64,9 @@ TEST(MainModule, ActionTableAndPathLists) {
   auto module = CreateModule<TmainModule>();
   std::vector<std::string> names;
   for (const auto& a : module->Actions()) names.push_back(a.Name);
-  EXPECT_EQ(names, (std::vector<std::string>{"waDefault", "waTest", "waTest2", "waCheckLogin", "waPage",
-                                             "waCalendar", "waMain", "waShowList", "waShowDetail", "waShowImg",
-                                             "waImg", "waRegister", "waDoAction", "waRFormMail", "waRemind"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"waDefault", "waTest", "waTest2", "waCheckLogin", "waPage", "waCalendar",
+                                             "waMain", "waShowList", "waShowDetail", "waShowImg", "waImg", "waRegister",
+                                             "waDoAction", "waRFormMail", "waRemind"}));
   for (const char* p : {"/main", "/MAIN", "/ShowList", "/ShowDetail", "/ShowImg", "/Action", "/f2m"}) {
     EXPECT_TRUE(module->NeedsLogin(p)) << p;
     EXPECT_TRUE(module->NeedsAccount(p)) << p;
@@ -119,21 +121,21 @@ TEST(Gate, NewVisitorGetsExactlyOneSessionCookie) {
 TEST(Gate, SessionCookieIsKeptOrReplaced) {
   EXPECT_TRUE(RunCgi({{"PATH_INFO", "/x"}, {"HTTP_COOKIE", kSession}}).Cookies().empty());
   // 38 characters in braces that are not a GUID.
-  CgiResponse r = RunCgi({{"PATH_INFO", "/x"}, {"HTTP_COOKIE", "ZNKSESSIONID=%7bZZZZZZZZ-8B86-D011-B42D-00C04FC964FF%7d"}});
+  CgiResponse r =
+      RunCgi({{"PATH_INFO", "/x"}, {"HTTP_COOKIE", "ZNKSESSIONID=%7bZZZZZZZZ-8B86-D011-B42D-00C04FC964FF%7d"}});
   ASSERT_EQ(r.Cookies().size(), 1u);
   EXPECT_EQ(r.Cookies()[0].find("%7bZZZZ"), std::string::npos);
 }
 
 TEST(Gate, LogoutOnAnUnprotectedPathSendsEveryCookieTwiceAndRunsTheAction) {
-  CgiResponse r = RunCgi({{"PATH_INFO", "/unknown"},
-                       {"QUERY_STRING", "logout=1"},
-                       {"HTTP_COOKIE", kSession + "; ZNKCGIUSERID=TEST"}});
+  CgiResponse r = RunCgi(
+      {{"PATH_INFO", "/unknown"}, {"QUERY_STRING", "logout=1"}, {"HTTP_COOKIE", kSession + "; ZNKCGIUSERID=TEST"}});
   auto cookies = r.Cookies();
   ASSERT_EQ(cookies.size(), 4u);
   EXPECT_EQ(cookies[0], "ZNKSESSIONID=logged_out; path=/");
   EXPECT_EQ(cookies[1], "ZNKCGIUSERID=logged_out; path=/");
   EXPECT_EQ(cookies[2], "ZNKSESSIONID=logged_out; domain=portal.example; path=/tessaro.cgi/; expires=" +
-                          FormatHttpDate(Date() - 300));
+                            FormatHttpDate(Date() - 300));
   EXPECT_EQ(cookies[3].substr(0, 24), "ZNKCGIUSERID=logged_out;");
   EXPECT_NE(r.body.find(Cp("Neplatný vstupní bod")), std::string::npos);
 }
@@ -157,12 +159,12 @@ TEST(Gate, MalformedRequestFieldsGiveTheErrorPage) {
 TEST(Gate, OversizedBodyIsRefusedUnread) {
   std::string body(2000, 'a');
   CgiResponse r = RunCgi({{"PATH_INFO", "/Register"},
-                       {"REQUEST_METHOD", "POST"},
-                       {"CONTENT_TYPE", "application/x-www-form-urlencoded"},
-                       {"CONTENT_LENGTH", "2000"},
-                       {"TESSARO_MAX_BODY_BYTES", "1000"},
-                       {"HTTP_COOKIE", kSession}},
-                      body);
+                          {"REQUEST_METHOD", "POST"},
+                          {"CONTENT_TYPE", "application/x-www-form-urlencoded"},
+                          {"CONTENT_LENGTH", "2000"},
+                          {"TESSARO_MAX_BODY_BYTES", "1000"},
+                          {"HTTP_COOKIE", kSession}},
+                         body);
   EXPECT_NE(r.body.find(Cp("Požadavek je příliš velký")), std::string::npos) << r.body;
 }
 
