@@ -1,3 +1,4 @@
+// Transfer loops for the CGI process's standard input and output.
 #include "cgi/fd_io.h"
 
 #include <cerrno>

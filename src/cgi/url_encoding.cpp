@@ -1,3 +1,11 @@
+// URL encoding as browsers use it for form fields and as this system uses it
+// for cookies: "+" stands for a blank and "%xy" for any byte, written with two
+// hexadecimal digits. Decoding is strict about a "%" that is not followed by
+// two hexadecimal digits (the request is then refused with an error naming the
+// position) but lenient about "%%", which stands for a plain percent sign.
+// Splitting cuts a query, body or cookie header into name=value fields at the
+// separators, except inside a double-quoted stretch, and decodes each field
+// whole, so an encoded "=" in a name or value stays part of it.
 #include "cgi/url_encoding.h"
 
 #include "util/exception.h"
