@@ -114,6 +114,20 @@ TEST(PageProducerTest, HandlerSeesKindSenderAndNamedParameters) {
   EXPECT_EQ(producer.Content(), "a/b,\r\n");
 }
 
+TEST(PageProducerTest, HandlerMayEditTheProducerWhileItRuns) {
+  // The running page keeps its own copy of the template and of the handler.
+  TPageProducer producer;
+  producer.HTMLDoc().Add("a<#t>b<#u>c");
+  auto state = std::make_shared<std::string>("state-");
+  producer.SetOnHTMLTag([state](TCustomPageProducer& sender, TTag, const std::string& name, const TStrings&,
+                                std::string& replaceText) {
+    sender.HTMLDoc().Clear();
+    sender.SetOnHTMLTag(EchoTag);  // destroys the stored copy of this handler
+    replaceText = *state + name;
+  });
+  EXPECT_EQ(producer.Content(), "astate-tb[u]c\r\n");
+}
+
 TEST(PageProducerTest, TagKindsIgnoreCase) {
   const std::vector<std::pair<std::string, TTag>> cases = {
       {"LINK", TTag::Link},         {"link", TTag::Link},     {"Image", TTag::Image},   {"table", TTag::Table},
