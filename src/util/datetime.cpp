@@ -20,6 +20,12 @@ constexpr double kMaxValue = 2958466.0;  // 10000-01-01, exclusive
 const int kMonthDays[2][13] = {{0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31},
                                {0, 31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}};
 
+// Whether the date part (the value truncated toward zero) lies in years
+// 1..9999; -693593.5 is 1 January 0001, 12:00.
+bool InRange(TDateTime value) {
+  return std::isfinite(value) && std::trunc(value) >= kMinValue && value < kMaxValue;
+}
+
 }  // namespace
 
 bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
@@ -61,7 +67,7 @@ TDateTime EncodeTime(int hour, int minute, int second, int millisecond) {
 
 void DecodeDate(TDateTime value, int& year, int& month, int& day) {
   year = month = day = 0;
-  if (!std::isfinite(value) || value < kMinValue || value >= kMaxValue) return;
+  if (!InRange(value)) return;
   long n = static_cast<long>(std::trunc(value)) + kDaysBeforeEpoch - 1;  // days since 0001-01-01
   long y400 = n / 146097;
   n %= 146097;
@@ -81,7 +87,7 @@ void DecodeDate(TDateTime value, int& year, int& month, int& day) {
 
 void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& millisecond) {
   hour = minute = second = millisecond = 0;
-  if (!std::isfinite(value) || value < kMinValue || value >= kMaxValue) return;
+  if (!InRange(value)) return;
   // Rounding to whole milliseconds keeps 0.5 (noon) from showing as 11:59:59.999.
   double fraction = std::fabs(value - std::trunc(value));
   long ms = std::lround(fraction * kMsPerDay);
@@ -93,7 +99,7 @@ void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& milli
 }
 
 int DayOfWeek(TDateTime value) {
-  if (!std::isfinite(value) || value < kMinValue || value >= kMaxValue) return 0;
+  if (!InRange(value)) return 0;
   long n = static_cast<long>(std::trunc(value));
   // Day 0 (30 December 1899) was a Saturday.
   long r = ((n - 1) % 7 + 7) % 7;  // 0 = Sunday

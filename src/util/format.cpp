@@ -3,6 +3,7 @@
 // precision are capped so that no directive can ask for unbounded memory.
 #include "util/format.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -58,9 +59,9 @@ void Pad(std::string& out, std::string_view text, const Directive& d) {
   if (d.left_align) out.append(fill, ' ');
 }
 
-std::string RenderNumber(const char* spec, double v) {
+std::string RenderNumber(const char* printf_pattern, double v) {
   std::vector<char> buf(kMaxWidth + 400);
-  int n = std::snprintf(buf.data(), buf.size(), spec, v);
+  int n = std::snprintf(buf.data(), buf.size(), printf_pattern, v);
   return std::string(buf.data(), n < 0 ? 0 : std::min<size_t>(n, buf.size() - 1));
 }
 
@@ -82,8 +83,10 @@ void Render(std::string& out, std::string_view format, const Directive& d, const
       const auto* n = std::get_if<int64_t>(&v);
       if (!n) Fail(format, "integer directive needs an integer");
       char buf[32];
-      const char* spec = d.type == 'd' ? "%lld" : d.type == 'u' ? "%llu" : d.type == 'x' ? "%llx" : "%llX";
-      int len = std::snprintf(buf, sizeof buf, spec, static_cast<long long>(*n));
+      const char* printf_pattern = d.type == 'd' ? "%lld" : d.type == 'u' ? "%llu" : d.type == 'x' ? "%llx" : "%llX";
+      // u, x and X show the two's-complement bits of a negative value.
+      int len = d.type == 'd' ? std::snprintf(buf, sizeof buf, printf_pattern, static_cast<long long>(*n))
+                              : std::snprintf(buf, sizeof buf, printf_pattern, static_cast<unsigned long long>(*n));
       std::string digits(buf, len);
       if (d.precision > 0) {
         bool negative = !digits.empty() && digits[0] == '-';
@@ -105,9 +108,9 @@ void Render(std::string& out, std::string_view format, const Directive& d, const
       } else {
         Fail(format, "floating directive needs a number");
       }
-      std::string spec = "%." + std::to_string(d.precision >= 0 ? std::min(d.precision, 100) : (d.type == 'g' ? 15 : 2)) +
+      std::string printf_pattern = "%." + std::to_string(d.precision >= 0 ? std::min(d.precision, 100) : (d.type == 'g' ? 15 : 2)) +
                          d.type;
-      Pad(out, RenderNumber(spec.c_str(), x), d);
+      Pad(out, RenderNumber(printf_pattern.c_str(), x), d);
       return;
     }
     default:

@@ -1,0 +1,206 @@
+// windows-1250 <-> UTF-8.
+//
+// The lower half of windows-1250 is ASCII. The upper half is the 128-entry
+// table below (code points, 0 where the code page defines no character). Both
+// directions are built from that one table at compile time:
+//
+//   byte -> UTF-8      a 256-entry table of ready-made UTF-8 sequences
+//   code point -> byte a sorted list of the 123 defined upper-half entries,
+//                      searched by bisection
+//
+// Pure ASCII texts, by far the most common, are copied without a lookup.
+#include "util/codepage.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "util/exception.h"
+
+namespace tessaro {
+namespace {
+
+constexpr char16_t kUpperHalf[128] = {
+    0x20AC, 0x0000, 0x201A, 0x0000, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
+    0x0000, 0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179,  // 88
+    0x0000, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
+    0x0000, 0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A,  // 98
+    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7,  // A0
+    0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B,  // A8
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7,  // B0
+    0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C,  // B8
+    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7,  // C0
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E,  // C8
+    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7,  // D0
+    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF,  // D8
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7,  // E0
+    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F,  // E8
+    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,  // F0
+    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,  // F8
+};
+
+constexpr char32_t CodePointOf(unsigned char byte) {
+  if (byte < 0x80) return byte;
+  char16_t cp = kUpperHalf[byte - 0x80];
+  return cp == 0 ? U'?' : cp;
+}
+
+struct Utf8Sequence {
+  char bytes[3];   // the encoding; windows-1250 needs at most three bytes
+  uint8_t length;  // bytes used
+};
+
+constexpr std::array<Utf8Sequence, 256> MakeEncodeTable() {
+  std::array<Utf8Sequence, 256> table{};
+  for (int b = 0; b < 256; ++b) {
+    char32_t cp = CodePointOf(static_cast<unsigned char>(b));
+    Utf8Sequence& s = table[b];
+    if (cp < 0x80) {
+      s = {{static_cast<char>(cp), 0, 0}, 1};
+    } else if (cp < 0x800) {
+      s = {{static_cast<char>(0xC0 | (cp >> 6)), static_cast<char>(0x80 | (cp & 0x3F)), 0}, 2};
+    } else {
+      s = {{static_cast<char>(0xE0 | (cp >> 12)), static_cast<char>(0x80 | ((cp >> 6) & 0x3F)),
+            static_cast<char>(0x80 | (cp & 0x3F))},
+           3};
+    }
+  }
+  return table;
+}
+
+constexpr std::array<Utf8Sequence, 256> kEncodeTable = MakeEncodeTable();
+
+struct ReverseEntry {
+  char16_t code_point;
+  unsigned char byte;
+};
+
+constexpr int kDefinedUpper = 123;  // 128 minus the five undefined bytes
+
+constexpr std::array<ReverseEntry, kDefinedUpper> MakeReverseTable() {
+  std::array<ReverseEntry, kDefinedUpper> table{};
+  int n = 0;
+  for (int i = 0; i < 128; ++i)
+    if (kUpperHalf[i] != 0) table[n++] = {kUpperHalf[i], static_cast<unsigned char>(0x80 + i)};
+  std::sort(table.begin(), table.end(), [](ReverseEntry a, ReverseEntry b) { return a.code_point < b.code_point; });
+  return table;
+}
+
+constexpr std::array<ReverseEntry, kDefinedUpper> kReverseTable = MakeReverseTable();
+
+bool IsAscii(std::string_view s) {
+  for (char c : s)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
+bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// Reads one well-formed UTF-8 sequence at s[i] into `cp` and advances `i`.
+// false for an ill-formed sequence. The ranges of the second byte follow the
+// Unicode table of well-formed sequences, which rules out overlong forms (C0,
+// C1, E0 80..9F, F0 80..8F), surrogates (ED A0..BF) and values past U+10FFFF
+// (F4 90..BF, F5..FF).
+bool NextCodePoint(std::string_view s, size_t& i, char32_t& cp) {
+  unsigned char lead = static_cast<unsigned char>(s[i]);
+  if (lead < 0x80) {
+    cp = lead;
+    ++i;
+    return true;
+  }
+  int length;
+  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return false;
+  }
+  if (s.size() - i < static_cast<size_t>(length)) return false;
+  unsigned char second = static_cast<unsigned char>(s[i + 1]);
+  if (second < low || second > high) return false;
+  cp = lead & (0xFF >> (length + 1));
+  for (int k = 1; k < length; ++k) {
+    unsigned char c = static_cast<unsigned char>(s[i + k]);
+    if (!IsContinuation(c)) return false;
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  i += length;
+  return true;
+}
+
+// The shared body of DecodeInput and Cp1250. Returns false for ill-formed
+// input; `all_mapped` tells whether every character had a windows-1250 byte.
+bool Utf8ToCp1250(std::string_view utf8, std::string& out, bool& all_mapped) {
+  out.clear();
+  out.reserve(utf8.size());
+  all_mapped = true;
+  for (size_t i = 0; i < utf8.size();) {
+    char32_t cp;
+    if (!NextCodePoint(utf8, i, cp)) return false;
+    bool ok;
+    out.push_back(UnicodeToCp1250(cp, ok));
+    if (!ok) all_mapped = false;
+  }
+  return true;
+}
+
+}  // namespace
+
+char32_t Cp1250ToUnicode(unsigned char byte) { return CodePointOf(byte); }
+
+char UnicodeToCp1250(char32_t code_point, bool& ok) {
+  ok = true;
+  if (code_point < 0x80) return static_cast<char>(code_point);
+  auto it = std::lower_bound(kReverseTable.begin(), kReverseTable.end(), code_point,
+                             [](ReverseEntry e, char32_t cp) { return e.code_point < cp; });
+  if (it != kReverseTable.end() && it->code_point == code_point) return static_cast<char>(it->byte);
+  ok = false;
+  return '?';
+}
+
+bool IsValidUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    char32_t cp;
+    if (!NextCodePoint(text, i, cp)) return false;
+  }
+  return true;
+}
+
+std::string DecodeInput(std::string_view utf8) {
+  if (IsAscii(utf8)) return std::string(utf8);
+  std::string out;
+  bool all_mapped;
+  if (!Utf8ToCp1250(utf8, out, all_mapped)) return std::string();
+  return out;
+}
+
+std::string EncodeOutput(std::string_view cp1250) {
+  if (IsAscii(cp1250)) return std::string(cp1250);
+  std::string out;
+  out.reserve(cp1250.size() + cp1250.size() / 2);
+  for (char c : cp1250) {
+    const Utf8Sequence& s = kEncodeTable[static_cast<unsigned char>(c)];
+    out.append(s.bytes, s.length);
+  }
+  return out;
+}
+
+std::string Cp1250(std::string_view utf8_literal) {
+  if (IsAscii(utf8_literal)) return std::string(utf8_literal);
+  std::string out;
+  bool all_mapped;
+  if (!Utf8ToCp1250(utf8_literal, out, all_mapped))
+    throw Exception("Text literal is not well-formed UTF-8: " + std::string(utf8_literal));
+  if (!all_mapped) throw Exception("Text literal has characters windows-1250 lacks: " + std::string(utf8_literal));
+  return out;
+}
+
+}  // namespace tessaro
