@@ -15,6 +15,7 @@
 #include "cgi/url_encoding.h"
 #include "util/exception.h"
 #include "util/format.h"
+#include "util/html_escape.h"
 #include "util/text.h"
 
 namespace tessaro {
@@ -95,23 +96,6 @@ bool IsHeaderName(std::string_view name) {
       return false;
   }
   return true;
-}
-
-// Text shown inside a page may come from the request, so markup characters
-// are written as entities.
-std::string HtmlEscape(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
-    switch (c) {
-      case '&': out += "&amp;"; break;
-      case '<': out += "&lt;"; break;
-      case '>': out += "&gt;"; break;
-      case '"': out += "&quot;"; break;
-      default: out.push_back(c);
-    }
-  }
-  return out;
 }
 
 void SetHeader(std::string& field, std::string_view value) {

@@ -1,0 +1,16 @@
+// Escaping of text for HTML: shared by the CGI layer's own pages (redirects,
+// last-resort failures) and by every fragment the page contexts build.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tessaro {
+
+// Replaces & < > and the double quote by their entities; with `blanks_as_nbsp`
+// every blank becomes &nbsp;, with `breaks_as_br` every CR or CR LF becomes
+// <br> (a lone LF is copied). Copying stops at a NUL character. The single
+// quote is copied, so the result is safe inside double-quoted attributes only.
+std::string HtmlEscape(std::string_view text, bool blanks_as_nbsp = false, bool breaks_as_br = false);
+
+}  // namespace tessaro
