@@ -4,16 +4,11 @@
 #include "settings/web_app_options.h"
 #include "util/codepage.h"
 #include "util/exception.h"
-#include "util/guid.h"
+#include "util/identifiers.h"
 #include "util/number_format.h"
 #include "util/text.h"
 
 namespace tessaro {
-
-bool IsGUIDString(std::string_view text) {
-  TGUID guid;
-  return text.size() == 38 && text.front() == '{' && text.back() == '}' && TryStringToGUID(text, guid);
-}
 
 tRequestContext::tRequestContext(TWebRequest* request, TWebAppOptions* options, TWebResponse* response)
     : request_(request), options_(options), response_(response) {

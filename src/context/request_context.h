@@ -88,7 +88,4 @@ class tRequestContext {
   std::unique_ptr<TStrings> request_field_list_;  // RequestFields once built
 };
 
-// True for exactly 38 characters with "{" first and "}" last that parse as a GUID.
-bool IsGUIDString(std::string_view text);
-
 }  // namespace tessaro
