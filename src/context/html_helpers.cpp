@@ -37,8 +37,7 @@ std::string FieldDisplayHtml(const TField* field, int mode) {
   return html;
 }
 
-std::string TextInput(std::string_view name, std::string_view value, int size, int max_length,
-                      std::string_view extra) {
+std::string TextInput(std::string_view name, std::string_view value, int size, int max_length, std::string_view extra) {
   std::string input = Format("input type=text name=\"%s\"", {name});
   if (!value.empty()) input += " " + Format("value=\"%s\"", {HtmlEscape(value)});
   if (size >= 0) input += Format(" size=\"%d\"", {size});
@@ -56,8 +55,7 @@ std::string CheckBox(std::string_view name, std::string_view value, std::string_
                 {name, extra, value, checked ? " checked" : "", HtmlEscape(label)});
 }
 
-std::string Select(std::string_view name, const TStrings& options, std::string_view selected,
-                   std::string_view extra) {
+std::string Select(std::string_view name, const TStrings& options, std::string_view selected, std::string_view extra) {
   std::string html = Format("<select name=\"%s\"%s>", {name, extra}) + "\r\n";
   for (size_t i = 0; i < options.Count(); ++i) {
     std::string value = options.Names(i);
@@ -224,18 +222,18 @@ std::string QueryItem(std::string_view name, std::string_view value) {
 }
 
 std::string NavigatorRow(long long count, long long first, long long last, const std::string links[4]) {
-  static const std::string kFormat =
-      Cp1250("<tr>\r\n"
-             "<td width=\"50%%\" CLASS=navigator>Nalezeno %d položek. Položky %d až %d jsou zobrazeny.</td>\r\n"
-             "<td width=\"5%%\" CLASS=navigator>%s</td>\r\n"
-             "<td width=\"5%%\" CLASS=navigator>%s</td>\r\n"
-             "<td width=\"5%%\" CLASS=navigator>%s</td>\r\n"
-             "<td width=\"5%%\" CLASS=navigator>%s</td>\r\n"
-             "<td align=\"right\" width=\"10%%\" CLASS=navigator>Položka č.</td>\r\n"
-             "<td width=\"10%%\" CLASS=navigator><input type=\"text\" size=\"8\" name=\"%s\"></td>\r\n"
-             "<td width=\"10%%\" CLASS=navigator><input type=\"submit\" name=\".button\"\r\n"
-             "value=\"jdi na\"></td>\r\n"
-             "</tr>\r\n");
+  static const std::string kFormat = Cp1250(
+      "<tr>\r\n"
+      "<td width=\"50%%\" CLASS=navigator>Nalezeno %d položek. Položky %d až %d jsou zobrazeny.</td>\r\n"
+      "<td width=\"5%%\" CLASS=navigator>%s</td>\r\n"
+      "<td width=\"5%%\" CLASS=navigator>%s</td>\r\n"
+      "<td width=\"5%%\" CLASS=navigator>%s</td>\r\n"
+      "<td width=\"5%%\" CLASS=navigator>%s</td>\r\n"
+      "<td align=\"right\" width=\"10%%\" CLASS=navigator>Položka č.</td>\r\n"
+      "<td width=\"10%%\" CLASS=navigator><input type=\"text\" size=\"8\" name=\"%s\"></td>\r\n"
+      "<td width=\"10%%\" CLASS=navigator><input type=\"submit\" name=\".button\"\r\n"
+      "value=\"jdi na\"></td>\r\n"
+      "</tr>\r\n");
   return Format(kFormat, {count, first, last, links[0], links[1], links[2], links[3], kItemNoKey});
 }
 
@@ -273,9 +271,10 @@ std::string Navigator(std::string_view url, const TStrings& fields, int rows, co
     links[3] = link_to((n_count - 1) / n_rows * n_rows + 1, "poslední");
   }
 
-  std::string html = Format("<form action=\"%s\" method=\"get\" name=\"frm_goto\">\r\n%s\r\n"
-                            "<input type=hidden name=\"%s\" value=\"%d\">\r\n",
-                            {url, hidden, kRowsKey, n_rows});
+  std::string html = Format(
+      "<form action=\"%s\" method=\"get\" name=\"frm_goto\">\r\n%s\r\n"
+      "<input type=hidden name=\"%s\" value=\"%d\">\r\n",
+      {url, hidden, kRowsKey, n_rows});
   html += TableFrame(NavigatorRow(n_count, n_first, last, links), params);
   html += "</form>\r\n";
   return html;

@@ -29,8 +29,7 @@ std::string FieldDisplayHtml(const TField* field, int mode);
 
 // <input type=text ...>. The value is escaped and omitted when empty; a size
 // or max_length below 0 omits that attribute; extra is appended after a blank.
-std::string TextInput(std::string_view name, std::string_view value, int size, int max_length,
-                      std::string_view extra);
+std::string TextInput(std::string_view name, std::string_view value, int size, int max_length, std::string_view extra);
 
 // A check box followed by its escaped label; the value is inserted as is.
 std::string CheckBox(std::string_view name, std::string_view value, std::string_view label, bool checked,
@@ -39,8 +38,7 @@ std::string CheckBox(std::string_view name, std::string_view value, std::string_
 // A <select> with one option per name=text entry of `options` (names as
 // values, texts escaped); the option whose name equals `selected` ignoring
 // case is marked. `extra`, when given, must start with a blank.
-std::string Select(std::string_view name, const TStrings& options, std::string_view selected,
-                   std::string_view extra);
+std::string Select(std::string_view name, const TStrings& options, std::string_view selected, std::string_view extra);
 
 // <input type=hidden name="..." value="...">, name and value escaped: both may
 // come from the visitor's request.

@@ -8,7 +8,7 @@
 namespace tessaro {
 namespace {
 
-constexpr TFieldType kNumericTypes[] = {TFieldType::ftSmallint, TFieldType::ftInteger, TFieldType::ftWord,
+constexpr TFieldType kNumericTypes[] = {TFieldType::ftSmallint, TFieldType::ftInteger,  TFieldType::ftWord,
                                         TFieldType::ftFloat,    TFieldType::ftCurrency, TFieldType::ftBCD,
                                         TFieldType::ftAutoInc,  TFieldType::ftLargeint, TFieldType::ftFMTBcd};
 

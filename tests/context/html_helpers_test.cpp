@@ -24,7 +24,7 @@ TEST(HtmlEscape, Cases) {
       {"a \"b\" & <c>", false, false, "a &quot;b&quot; &amp; &lt;c&gt;"},
       {"it's", false, false, "it's"},  // the single quote is copied
       {"a b\r\nc", false, false, "a b\r\nc"},
-      {"a b\r\nc", true, true, "a&nbsp;b<br>c"},     // CR LF gives one <br>
+      {"a b\r\nc", true, true, "a&nbsp;b<br>c"},            // CR LF gives one <br>
       {"a\rb\nc\r\r\n", false, true, "a<br>b\nc<br><br>"},  // lone LF copied
       {"a b", true, false, "a&nbsp;b"},
       {"ab\0<cd"s, false, false, "ab"},  // a NUL ends the text
@@ -75,9 +75,9 @@ TEST(FieldDisplayHtml, Modes) {
       {TFieldType::ftFloat, "-1 234,5", 0, "&minus;1&nbsp;234,5"},
       {TFieldType::ftInteger, "-5", 2, "&minus;5"},
       {TFieldType::ftInteger, "-5", 1, "-5"},
-      {TFieldType::ftString, "-5", 0, "-5"},        // text keeps its hyphen
+      {TFieldType::ftString, "-5", 0, "-5"},  // text keeps its hyphen
       {TFieldType::ftDate, "-", 0, "-"},
-      {TFieldType::ftBCD, "5-", 0, "5-"},           // only a leading hyphen
+      {TFieldType::ftBCD, "5-", 0, "5-"},  // only a leading hyphen
   };
   for (const auto& c : cases) {
     FakeField field(c.type, "ignored", c.display);
@@ -158,9 +158,9 @@ TEST(Media, IsImageFile) {
     bool expected;
   };
   const Case cases[] = {
-      {"photo.JPG", true},      {"photo.jpeg", true}, {"a.b/icon.Ico", true}, {"noext", true},
-      {"dir.d/noext", true},    {"notes.txt", false}, {"x.jp", false},        {"x.", false},
-      {"archive.png.zip", false},
+      {"photo.JPG", true}, {"photo.jpeg", true},  {"a.b/icon.Ico", true},
+      {"noext", true},     {"dir.d/noext", true}, {"notes.txt", false},
+      {"x.jp", false},     {"x.", false},         {"archive.png.zip", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsImageFile(c.name), c.expected) << c.name;
 }
@@ -185,8 +185,9 @@ TEST(TableFrame, DefaultsWithoutParameters) {
 }
 
 TEST(TableFrame, ParametersOverrideDefaults) {
-  TStrings params{"width=\"50\"", "Align=left", "BORDER=0", "bordercolor=\"red\"", "IBORDER=3",
-                  "iBorderColor=\"#000000\"", "other=1"};
+  TStrings params{
+      "width=\"50\"", "Align=left", "BORDER=0", "bordercolor=\"red\"", "IBORDER=3", "iBorderColor=\"#000000\"",
+      "other=1"};
   std::string html = TableFrame("C", params);
   EXPECT_EQ(html.substr(0, html.find("\r\n")),
             "<table align=\"left\" border=\"0\" bordercolor=\"red\" cellpadding=\"3\" cellspacing=\"0\" "
@@ -205,8 +206,7 @@ class NavigatorTest : public ::testing::Test {
     return "<td width=\"5%\" CLASS=navigator>" + content + "</td>\r\n";
   }
   std::string LinkTo(const std::string& query, int item, const char* text) const {
-    return "<A HREF=\"" + url + "?" + query + "rows=25&item_no=" + std::to_string(item) + "\">" + Cp1250(text) +
-           "</A>";
+    return "<A HREF=\"" + url + "?" + query + "rows=25&item_no=" + std::to_string(item) + "\">" + Cp1250(text) + "</A>";
   }
   // The fields a link sends, decoded as the request reader decodes a query.
   static TStrings QueryOf(const std::string& html, const std::string& link_text) {
@@ -223,7 +223,8 @@ TEST_F(NavigatorTest, MiddlePageExactMarkup) {
   TStrings fields{"EID=abc", "rows=25", "item_no=26", "btn_go=x"};
   const std::string q = "EID=abc&";
   const std::string expected =
-      "<form action=\"" + url + "\" method=\"get\" name=\"frm_goto\">\r\n"
+      "<form action=\"" + url +
+      "\" method=\"get\" name=\"frm_goto\">\r\n"
       "<input type=hidden name=\"EID\" value=\"abc\">\r\n\r\n"
       "<input type=hidden name=\"rows\" value=\"25\">\r\n" +
       TableFrame(Cp1250("<tr>\r\n<td width=\"50%\" CLASS=navigator>Nalezeno 100 položek. Položky 26 až 50 jsou "
@@ -246,12 +247,16 @@ TEST_F(NavigatorTest, LinksByPosition) {
   };
   const std::string nb = "&nbsp;";
   const Case cases[] = {
-      {26, 25, 100, {LinkTo("", 1, "první"), LinkTo("", 1, "předchozí"), LinkTo("", 51, "další"),
-                     LinkTo("", 76, "poslední")}},
+      {26,
+       25,
+       100,
+       {LinkTo("", 1, "první"), LinkTo("", 1, "předchozí"), LinkTo("", 51, "další"), LinkTo("", 76, "poslední")}},
       {76, 25, 100, {LinkTo("", 1, "první"), LinkTo("", 51, "předchozí"), nb, nb}},
       {1, 25, 100, {nb, nb, LinkTo("", 26, "další"), LinkTo("", 76, "poslední")}},
-      {10, 25, 101, {LinkTo("", 1, "první"), LinkTo("", 1, "předchozí"), LinkTo("", 35, "další"),
-                     LinkTo("", 101, "poslední")}},
+      {10,
+       25,
+       101,
+       {LinkTo("", 1, "první"), LinkTo("", 1, "předchozí"), LinkTo("", 35, "další"), LinkTo("", 101, "poslední")}},
       {1, 25, 25, {nb, nb, nb, nb}},
   };
   for (const auto& c : cases) {
@@ -268,7 +273,7 @@ TEST_F(NavigatorTest, NothingToPage) {
 }
 
 TEST_F(NavigatorTest, CarriesOnlyOrdinaryNonEmptyFields) {
-  TStrings fields{"EID=e1",    "F_x=",        "ROWS=5",   "Item_No=3", "page_no=2",
+  TStrings fields{"EID=e1",          "F_x=",       "ROWS=5",  "Item_No=3",    "page_no=2",
                   "actionresult=ok", "btn_save=1", "BTN_X=1", "sort_by1=name"};
   std::string html = Navigator(url, fields, 25, TStrings{}, 26, 100);
   EXPECT_EQ(html.find("<input type=hidden"), html.find("<input type=hidden name=\"EID\""));
@@ -285,8 +290,7 @@ TEST_F(NavigatorTest, VisitorTextStaysDataInLinksAndForm) {
   TStrings fields{"F_name=R&D 50% \"x\"#", "x\"><b>=1", "F_cz=" + czech};
   std::string html = Navigator(url, fields, 25, TStrings{}, 26, 100);
   EXPECT_EQ(html.find("<b>"), std::string::npos);
-  EXPECT_NE(html.find("<input type=hidden name=\"F_name\" value=\"R&amp;D 50% &quot;x&quot;#\">"),
-            std::string::npos);
+  EXPECT_NE(html.find("<input type=hidden name=\"F_name\" value=\"R&amp;D 50% &quot;x&quot;#\">"), std::string::npos);
   EXPECT_NE(html.find("<input type=hidden name=\"x&quot;&gt;&lt;b&gt;\" value=\"1\">"), std::string::npos);
   // Following a link gives the page back exactly the fields it had.
   const TStrings expected{"F_name=R&D 50% \"x\"#", "x\"><b>=1", "F_cz=" + czech, "rows=25", "item_no=1"};

@@ -17,15 +17,13 @@ TEST(FieldTypes, EveryTypeClassified) {
     bool temporal;
   };
   const Row rows[] = {
-      {ftUnknown, false, false},  {ftString, false, false},   {ftSmallint, true, false},
-      {ftInteger, true, false},   {ftWord, true, false},      {ftBoolean, false, false},
-      {ftFloat, true, false},     {ftCurrency, true, false},  {ftBCD, true, false},
-      {ftDate, false, true},      {ftTime, false, true},      {ftDateTime, false, true},
-      {ftBytes, false, false},    {ftVarBytes, false, false}, {ftAutoInc, true, false},
-      {ftBlob, false, false},     {ftMemo, false, false},     {ftGraphic, false, false},
-      {ftFmtMemo, false, false},  {ftFixedChar, false, false}, {ftWideString, false, false},
-      {ftLargeint, true, false},  {ftGuid, false, false},     {ftTimeStamp, false, false},
-      {ftFMTBcd, true, false},    {ftWideMemo, false, false},
+      {ftUnknown, false, false},    {ftString, false, false},   {ftSmallint, true, false}, {ftInteger, true, false},
+      {ftWord, true, false},        {ftBoolean, false, false},  {ftFloat, true, false},    {ftCurrency, true, false},
+      {ftBCD, true, false},         {ftDate, false, true},      {ftTime, false, true},     {ftDateTime, false, true},
+      {ftBytes, false, false},      {ftVarBytes, false, false}, {ftAutoInc, true, false},  {ftBlob, false, false},
+      {ftMemo, false, false},       {ftGraphic, false, false},  {ftFmtMemo, false, false}, {ftFixedChar, false, false},
+      {ftWideString, false, false}, {ftLargeint, true, false},  {ftGuid, false, false},    {ftTimeStamp, false, false},
+      {ftFMTBcd, true, false},      {ftWideMemo, false, false},
   };
   ASSERT_EQ(std::size(rows), static_cast<size_t>(ftWideMemo) + 1);
   for (const auto& r : rows) {

@@ -13,12 +13,18 @@ TEST(Quoting, IsUnsignedDecimal) {
     bool expected;
   };
   const Case cases[] = {
-      {"0", true},           {"007", true},          {"2147483647", true},
+      {"0", true},
+      {"007", true},
+      {"2147483647", true},
       {"2147483648", false},  // one past the 32-bit limit
       {"99999999999999999999", false},
       {"00000000002147483647", true},  // leading zeros do not count against the limit
-      {"", false},           {"-1", false},          {"+1", false},
-      {" 1", false},         {"1a", false},          {"1.5", false},
+      {"", false},
+      {"-1", false},
+      {"+1", false},
+      {" 1", false},
+      {"1a", false},
+      {"1.5", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsUnsignedDecimal(c.text), c.expected) << '"' << c.text << '"';
 }
@@ -27,7 +33,7 @@ TEST(Quoting, UnquoteOnce) {
   EXPECT_EQ(UnquoteOnce("\"90\""), "90");
   EXPECT_EQ(UnquoteOnce("\"\""), "");
   EXPECT_EQ(UnquoteOnce("\"\"x\"\""), "\"x\"");  // only one pair goes
-  EXPECT_EQ(UnquoteOnce("\""), "\"");           // a lone quote is not a pair
+  EXPECT_EQ(UnquoteOnce("\""), "\"");            // a lone quote is not a pair
   EXPECT_EQ(UnquoteOnce("\"90"), "\"90");
   EXPECT_EQ(UnquoteOnce(" \"90\""), " \"90\"");  // no trimming
   EXPECT_EQ(UnquoteOnce(""), "");
