@@ -12,19 +12,33 @@
 // may re-declare (for example with another default) everything its base
 // publishes:
 //
+//   enum TMailSecurity { msNone, msStartTls, msTls };
+//
 //   class TMailSettings : public TPublished<TMailSettings> {
 //    public:
 //     static void DeclareProperties(TPropertyDeclarations<TMailSettings>& p) {
 //       p.String("SMTPServer", &TMailSettings::SMTPServer)
-//        .Integer("SMTPPort", &TMailSettings::SMTPPort, 25)
-//        .Enumeration("Align", &TMailSettings::Align, {"haDefault", "haLeft"}, haDefault)
-//        .StringList("BlackBoard", &TMailSettings::BlackBoard);
+//           .Integer("SMTPPort", &TMailSettings::SMTPPort, 25)
+//           .Boolean("EMAIL_Bcc_Enable", &TMailSettings::EMAIL_Bcc_Enable, false)
+//           .Enumeration("Security", &TMailSettings::Security, {"msNone", "msStartTls", "msTls"}, msNone)
+//           .StringList("BlackBoard", &TMailSettings::BlackBoard);
 //     }
 //     std::string SMTPServer;
 //     int SMTPPort = 25;
-//     THAlign Align = haDefault;
+//     bool EMAIL_Bcc_Enable = false;
+//     TMailSecurity Security = msNone;
 //     TStrings BlackBoard;
 //   };
+//
+//   class TPortalMailSettings : public TPublished<TPortalMailSettings, TMailSettings> {
+//    public:
+//     static void DeclareProperties(TPropertyDeclarations<TPortalMailSettings>& p);  // adds its own
+//   };
+//
+// The last argument of a value property is its declared default; without
+// one the property has none ("always stored"). A property whose setter must
+// do more than store takes a getter and a setter in place of the member:
+//   p.Integer("rows", {[](const T& t) { return t.Rows(); }, [](T& t, int v) { t.SetRows(v); }});
 //
 // Properties are kept in alphabetical order of their names, without regard to
 // letter case; that is the order in which visitors see them. Names are looked
