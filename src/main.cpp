@@ -2,9 +2,13 @@
 // request on standard output and exits.
 #include <csignal>
 
+#include "util/module_path.h"
 #include "web/cgi_application.h"
 
-int main() {
+int main(int argc, char** argv) {
+  // The folder of the path the program was started as is the portal's home,
+  // so one installed binary can serve several portal folders through links.
+  tessaro::SetModuleFileName(argc > 0 && argv[0] ? argv[0] : "");
   // A web server that closes the connection early must not kill the process
   // mid-write: a failed write is simply not reported.
   std::signal(SIGPIPE, SIG_IGN);
