@@ -1,0 +1,27 @@
+// The text rules of the portal's language for windows-1250 text: upper case
+// and the case-sensitive collation used when expressions compare strings.
+//
+// WORKAROUND: AnsiUpperChar/AnsiUpperCase belong beside UpperCase in
+// util/text.h, which folds ASCII letters only; move them there (and drop
+// them here) once util has a windows-1250 upper case.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tessaro {
+
+// The upper-case letter of a windows-1250 character (Czech and the other
+// letters of the code page included); other characters unchanged.
+char AnsiUpperChar(char c);
+std::string AnsiUpperCase(std::string_view s);
+
+// Compares two windows-1250 texts by the Czech alphabet, negative, zero or
+// positive like strcmp. Letters compare first by their letter (a, á and A are
+// one letter; č, ř, š, ž and the pair "ch" are letters of their own that
+// follow c, r, s, z and h), then by accent, then by case (lower case first);
+// texts equal in all of these compare by their bytes, so only identical texts
+// are equal. Other characters sort before digits, digits before letters.
+int AnsiCompareStr(std::string_view a, std::string_view b);
+
+}  // namespace tessaro
