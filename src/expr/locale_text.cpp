@@ -43,7 +43,7 @@ constexpr TLetterRow kAccentedLetters[] = {
 struct TWeights {
   uint16_t primary = 0;  // symbols (byte + 1), then digits, then letters
   uint8_t accent = 0;
-  uint8_t upper = 0;  // 1 for upper case
+  uint8_t case_rank = 0;  // 0 for lower case; upper case ranks higher
 };
 
 constexpr uint16_t kDigitBase = 300;
@@ -90,7 +90,8 @@ TWeights NextElement(std::string_view s, size_t& i, const TTables& t) {
   const char c = s[i];
   if ((c == 'c' || c == 'C') && i + 1 < s.size() && (s[i + 1] == 'h' || s[i + 1] == 'H')) {
     i += 2;
-    return {static_cast<uint16_t>(kLetterBase + CH), 0, static_cast<uint8_t>(c == 'C')};
+    const int rank = (c == 'C' ? 2 : 0) + (s[i - 1] == 'H' ? 1 : 0);  // ch, cH, Ch, CH
+    return {static_cast<uint16_t>(kLetterBase + CH), 0, static_cast<uint8_t>(rank)};
   }
   ++i;
   return t.weights[static_cast<unsigned char>(c)];
@@ -124,7 +125,7 @@ std::string AnsiUpperCase(std::string_view s) {
 int AnsiCompareStr(std::string_view a, std::string_view b) {
   if (int r = ComparePass(a, b, [](const TWeights& w) { return w.primary; })) return r;
   if (int r = ComparePass(a, b, [](const TWeights& w) { return w.accent; })) return r;
-  if (int r = ComparePass(a, b, [](const TWeights& w) { return w.upper; })) return r;
+  if (int r = ComparePass(a, b, [](const TWeights& w) { return w.case_rank; })) return r;
   int r = a.compare(b);
   return r < 0 ? -1 : (r > 0 ? 1 : 0);
 }
