@@ -1,49 +1,94 @@
+// The request context: request fields and cookies in, tag replacements out.
+//
+// Tags are answered in a fixed order: request parameters (tag_param_...),
+// session, version, addresses, client address, navigator and table controls,
+// includes, the validation script, the record table, then the banners, then
+// the dates. Every replacement that lands in the outermost template is
+// converted once from the internal code page to UTF-8; texts built by nested
+// expansions (banners, includes, per-record templates) are converted only
+// when they reach depth 0.
 #include "context/request_context.h"
 
-#include "cgi/web_request.h"
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cgi/web_response.h"
+#include "context/request_urls.h"
+#include "context/session_code.h"
+#include "settings/published_visitors.h"
 #include "settings/web_app_options.h"
 #include "util/codepage.h"
+#include "util/date_format.h"
+#include "util/datetime.h"
 #include "util/exception.h"
+#include "util/file_version.h"
+#include "util/format.h"
+#include "util/html_escape.h"
 #include "util/identifiers.h"
-#include "util/number_format.h"
+#include "util/module_path.h"
+#include "util/regional_settings.h"
 #include "util/text.h"
 
 namespace tessaro {
 
+void TApplicationCookies::DeclareProperties(TPropertyDeclarations<TApplicationCookies>& p) {
+  p.String("ZNKCGIUSERID", &TApplicationCookies::ZNKCGIUSERID)
+      .String("ZNKSESSIONID", &TApplicationCookies::ZNKSESSIONID);
+}
+
+void tRequestContext::DeclareProperties(TPropertyDeclarations<tRequestContext>& p) {
+  p.String("item_no", &tRequestContext::item_no)
+      .String("lang", &tRequestContext::lang)
+      .String("logout", &tRequestContext::logout)
+      .String("page_no", &tRequestContext::page_no)
+      .Integer("rows", &tRequestContext::rows);
+}
+
+const std::string& ScriptVersionText() {
+  static const std::string text = [] {
+    TFileVersion v = FileVersion(ModuleFileName());
+    return Format("%d.%d%d , build %d", {v.Major, v.Minor, v.Release, v.Build});
+  }();
+  return text;
+}
+
 tRequestContext::tRequestContext(TWebRequest* request, TWebAppOptions* options, TWebResponse* response)
     : request_(request), options_(options), response_(response) {
   if (options_) rows = options_->initial_table_rows;
-  ReadCookies();
-  ReadRequestParameters();
-  if (rows < 1) rows = 25;
-  InitContext();
 }
 
 tRequestContext::~tRequestContext() = default;
 
+std::unique_ptr<TApplicationCookies> tRequestContext::CreateCookies() const {
+  return std::make_unique<TApplicationCookies>();
+}
+
 void tRequestContext::CompleteConstruction() {
-  if (valid_) PrepareContext();
+  ReadCookies();
+  if (request_) ReadPublishedFromStrings(*this, RequestFields(), false);
+  if (rows < 1) rows = 25;
+  CollectBanners();
+  validator_ = std::make_unique<TZNKHTMLFormValidator>();
+  InitContext();
+  if (!valid_) return;
+  PrepareContext();
+  if (!banners_.Empty()) ExpandTemplate(banners_, nullptr);
 }
 
 void tRequestContext::ReadCookies() {
-  if (!request_) return;
-  const TStrings& fields = request_->CookieFields();
-  cookies_.ZNKCGIUSERID = fields.Values("ZNKCGIUSERID");
-  cookies_.ZNKSESSIONID = fields.Values("ZNKSESSIONID");
-  if (!IsGUIDString(cookies_.ZNKSESSIONID)) cookies_.ZNKSESSIONID.clear();
-  if (cookies_.ZNKCGIUSERID == "logged_out") cookies_.ZNKCGIUSERID.clear();
+  cookies_ = CreateCookies();
+  if (request_) ReadPublishedFromStrings(*cookies_, request_->CookieFields(), false);
+  if (!IsGUIDString(cookies_->ZNKSESSIONID)) cookies_->ZNKSESSIONID.clear();
+  if (cookies_->ZNKCGIUSERID == "logged_out") cookies_->ZNKCGIUSERID.clear();
 }
 
-void tRequestContext::ReadRequestParameters() {
-  if (!request_) return;
-  const TStrings& fields = RequestFields();
-  if (fields.IndexOfName("item_no") >= 0) item_no = fields.Values("item_no");
-  if (fields.IndexOfName("lang") >= 0) lang = fields.Values("lang");
-  if (fields.IndexOfName("logout") >= 0) logout = fields.Values("logout");
-  if (fields.IndexOfName("page_no") >= 0) page_no = fields.Values("page_no");
-  if (fields.IndexOfName("rows") >= 0) {
-    int64_t n;
-    if (TryStrToInt(Trim(fields.Values("rows")), n) && n >= INT32_MIN && n <= INT32_MAX) rows = static_cast<int>(n);
+void tRequestContext::CollectBanners() {
+  if (!options_) return;
+  for (const std::string& line : options_->global_banners) {
+    std::string trimmed = Trim(line);
+    if (!trimmed.empty() && trimmed[0] == ';') continue;
+    if (!line.empty()) banners_.Add(line);
   }
 }
 
@@ -63,17 +108,26 @@ const TStrings& tRequestContext::RequestFields() {
         try {
           const TStrings& query = request_->QueryFields();
           for (size_t i = 0; i < query.Count(); ++i) {
+            if (query[i].find('=') == std::string::npos) continue;
             std::string name = query.Names(i);
-            if (name.empty() || name == query[i] || !source.Values(name).empty()) continue;
-            source.SetValues(name, query.ValueFromIndex(i));
+            if (name.empty() || !source.Values(name).empty()) continue;
+            std::string value = query.ValueFromIndex(i);
+            int at = source.IndexOfName(name);
+            if (at >= 0 && value.empty())
+              source.Delete(at);
+            else if (at >= 0)
+              source[at] = name + "=" + value;
+            else if (!value.empty())
+              source.Add(name + "=" + value);
           }
         } catch (const Exception&) {
         }
       }
     }
     for (size_t i = 0; i < source.Count(); ++i) {
+      if (source[i].find('=') == std::string::npos) continue;
       std::string name = source.Names(i);
-      if (name.empty() || name == source[i]) continue;
+      if (name.empty()) continue;
       list->Add(name + "=" + DecodeInput(source.Values(name)));
     }
   }
@@ -81,23 +135,57 @@ const TStrings& tRequestContext::RequestFields() {
   return *request_field_list_;
 }
 
-std::string tRequestContext::Produce(TCustomPageProducer& producer) {
+// ---------------------------------------------------------------- producing
+
+std::string tRequestContext::Produce(TCustomPageProducer& producer, const TStrings& params) {
   if (!valid_) throw Exception("bad context initialization");
   if (depth_ >= 1) return producer.Content();
-  producer.SetOnHTMLTag([this](TCustomPageProducer& sender, TTag kind, const std::string& tagName,
-                               const TStrings& params,
-                               std::string& replaceText) { HandleTag(sender, kind, tagName, params, replaceText); });
+  if (request_ && request_->MethodType() == TMethodType::Post && accept_post_) accept_post_->AcceptPost();
+  (void)params;
+  auto* data_producer = dynamic_cast<TDataSetPageProducer*>(&producer);
   struct Detach {
     TCustomPageProducer& producer;
+    TDataSetPageProducer* data_producer;
     ~Detach() {
+      if (data_producer) data_producer->SetDataSet(nullptr);
       producer.SetOnHTMLTag(nullptr);
-      if (auto* ds = dynamic_cast<TDataSetPageProducer*>(&producer)) ds->SetDataSet(nullptr);
     }
-  } detach{producer};
-  if (auto* ds = dynamic_cast<TDataSetPageProducer*>(&producer)) ds->SetDataSet(nullptr);
+  } detach{producer, data_producer};
+  producer.SetOnHTMLTag(
+      [this](TCustomPageProducer& sender, TTag kind, const std::string& tagName, const TStrings& tag_params,
+             std::string& replaceText) { HandleTag(sender, kind, tagName, tag_params, replaceText); });
+  if (data_producer) data_producer->SetDataSet(data_context_ ? data_context_->GetDataSet() : nullptr);
   std::string file = TemplateFile();
   if (!file.empty()) producer.SetHTMLFile(file);
   return producer.Content();
+}
+
+void tRequestContext::ExpandTemplate(TStrings& lines, TDataSet* data_set) {
+  std::unique_ptr<TCustomPageProducer> producer;
+  if (data_set) {
+    auto p = std::make_unique<TDataSetPageProducer>();
+    p->SetDataSet(data_set);
+    producer = std::move(p);
+  } else {
+    producer = std::make_unique<TPageProducer>();
+  }
+  ++depth_;
+  struct Leave {
+    int& depth;
+    ~Leave() { --depth; }
+  } leave{depth_};
+  producer->SetOnHTMLTag(
+      [this](TCustomPageProducer& sender, TTag kind, const std::string& tagName, const TStrings& tag_params,
+             std::string& replaceText) { HandleTag(sender, kind, tagName, tag_params, replaceText); });
+  producer->SetHTMLDoc(lines);
+  std::string text = Produce(*producer);
+  lines.SetText(text);
+}
+
+std::string tRequestContext::ProduceTable(const TStrings& params) {
+  if (!valid_) throw Exception("bad context initialization");
+  // The record table is the table delegate's work; a page without one has no table.
+  return table_context_ ? table_context_->TableContent(params) : std::string();
 }
 
 void tRequestContext::HandleTag(TCustomPageProducer& sender, TTag kind, const std::string& tagName,
@@ -106,6 +194,116 @@ void tRequestContext::HandleTag(TCustomPageProducer& sender, TTag kind, const st
   if (depth_ == 0) replaceText = EncodeOutput(replaceText);
 }
 
-void tRequestContext::HTMLTag(TCustomPageProducer&, TTag, const std::string&, const TStrings&, std::string&) {}
+// ---------------------------------------------------------------- tags
+
+void tRequestContext::HTMLTag(TCustomPageProducer&, TTag, const std::string& tagName, const TStrings& params,
+                              std::string& replaceText) {
+  if (!valid_) return;
+  if (tagName.size() >= 10 && SameText(std::string_view(tagName).substr(0, 10), "tag_param_")) {
+    // A request value shown in the page is escaped, so a link cannot carry script into it.
+    replaceText = HtmlEscape(RequestFields().Values(std::string_view(tagName).substr(10)));
+  } else if (SameText(tagName, "tag_sessionid")) {
+    replaceText = SessionID();
+  } else if (SameText(tagName, "tag_scriptversion")) {
+    replaceText = ScriptVersionText();
+  } else if (SameText(tagName, "tag_requestscript")) {
+    if (request_) replaceText = BaseURL(params.Values("protocol"), false);
+  } else if (SameText(tagName, "tag_currenturl")) {
+    replaceText = CurrentURL();
+  } else if (tagName == "tag_reqip") {
+    replaceText = RemoteAddr();
+  } else if (SameText(tagName, "tag_navigator")) {
+    if (!table_context_)
+      replaceText.clear();
+    else if (table_context_->GetPageCount() > 1)
+      replaceText = table_context_->Navigator(params);
+  } else if (SameText(tagName, "tag_filter_control")) {
+    replaceText = table_context_ ? table_context_->FilterControl(params) : std::string();
+  } else if (SameText(tagName, "tag_sort_control")) {
+    replaceText = table_context_ ? table_context_->SortControl(params) : std::string();
+  } else if (SameText(tagName, "tag_include")) {
+    if (!params.Values("file").empty()) replaceText = IncludeFile(params);
+  } else if (SameText(tagName, "tag_script")) {
+    replaceText = validator_->Script(params, script_lines_);
+  } else if (SameText(tagName, "tag_table_content")) {
+    replaceText = ProduceTable(params);
+  } else if (banners_.IndexOfName(tagName) >= 0) {
+    replaceText = banners_.Values(tagName);
+  } else if (SameText(tagName, "tag_current_date")) {
+    replaceText = CurrentDate(params, false);
+  } else if (SameText(tagName, "tag_current_datetime")) {
+    replaceText = CurrentDate(params, true);
+  }
+}
+
+std::string tRequestContext::IncludeFile(const TStrings& params) {
+  std::string path = ResolveTemplatePath(*options_, params.Values("file"));
+  TStrings lines;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) return "";
+  if (include_depth_ >= kMaxIncludeDepth)
+    throw Exception(Format("Included files nested more than %d deep at \"%s\"", {kMaxIncludeDepth, path}));
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  lines.SetText(text.str());
+  ++include_depth_;
+  struct Leave {
+    int& depth;
+    ~Leave() { --depth; }
+  } leave{include_depth_};
+  ExpandTemplate(lines, nullptr);
+  return lines.Text();
+}
+
+std::string tRequestContext::CurrentDate(const TStrings& params, bool with_time) const {
+  std::string format = params.Values("format");
+  TFormatSettings fs = RegionalSettings();
+  if (!format.empty()) {
+    fs = PrimaryLanguageSettings();
+    fs.ShortDateFormat = format;
+  }
+  return with_time ? DateTimeToStr(Now(), fs) : DateToStr(Date(), fs);
+}
+
+// ---------------------------------------------------------------- request facts
+
+std::string tRequestContext::BaseURL(std::string_view protocol, bool without_script) const {
+  return request_ && options_ ? tessaro::BaseURL(*request_, *options_, protocol, without_script) : std::string();
+}
+
+std::string tRequestContext::CurrentURL() const {
+  return request_ && options_ ? tessaro::CurrentURL(*request_, *options_) : std::string();
+}
+
+TMethodType tRequestContext::MethodType() const { return request_ ? request_->MethodType() : TMethodType::Any; }
+std::string tRequestContext::PathInfo() const { return request_ ? request_->PathInfo() : std::string(); }
+std::string tRequestContext::RemoteAddr() const { return request_ ? request_->RemoteAddr() : std::string(); }
+
+int tRequestContext::SessionCode(int32_t number) const { return tessaro::SessionCode(SessionID(), number); }
+
+void tRequestContext::AddCookie(std::string_view name, std::string_view value, bool secure, std::string_view path,
+                                std::string_view domain, TDateTime expires) {
+  if (response_) response_->AddCookie(name, value, domain, path, expires, secure);
+}
+
+void tRequestContext::OpenConnection(bool read_only) {
+  if (!connection_) {
+    connection_ = options_->NewConnection(read_only);
+    connection_read_only_ = read_only;
+  } else if (read_only != connection_read_only_) {
+    throw Exception("Connection \"readOnly\" mismatch");
+  }
+}
+
+void tRequestContext::SetDataContext(std::unique_ptr<TBaseImplementsIRequestDataContext> delegate) {
+  data_context_ = std::move(delegate);
+}
+void tRequestContext::SetTableContext(std::unique_ptr<IRequestTableContext> delegate) {
+  table_context_ = std::move(delegate);
+}
+void tRequestContext::SetAcceptPost(std::unique_ptr<TBaseImplementsIRequestAcceptPost> delegate) {
+  accept_post_ = std::move(delegate);
+}
 
 }  // namespace tessaro

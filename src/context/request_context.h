@@ -1,40 +1,53 @@
 // tRequestContext: the object one request is served through. It decodes the
 // request fields and the visitor's cookies, is the tag handler of every
-// template expanded for the request, and owns what belongs to the request.
-// It never owns the request, the response or the options.
+// template expanded for the request, and owns what belongs to the request
+// (cookies, banners, validator, script lines, the database connection when it
+// opened it). It never owns the request, the response or the options.
 //
-// This is the base every page context derives from; the generic tags are
-// added to HTMLTag as the pages that need them are built.
+// Life of a context: construction stores the request, options and response;
+// CompleteConstruction reads the cookies and request fields into the
+// published properties (of the derived class too), collects the banners,
+// lets the derived class check access (InitContext) and prepare itself
+// (PrepareContext), and expands the banners. MakeContext runs both.
 #pragma once
 
 #include <memory>
 #include <string>
 
+#include "cgi/web_request.h"
+#include "context/form_validator.h"
 #include "context/page_producer.h"
+#include "context/request_interfaces.h"
+#include "db/connection.h"
+#include "settings/published.h"
 #include "util/string_list.h"
 
 namespace tessaro {
 
-class TWebRequest;
 class TWebResponse;
 class TWebAppOptions;
 
 // The visitor's cookies as the portal reads them.
-struct TApplicationCookies {
+class TApplicationCookies : public TPublished<TApplicationCookies> {
+ public:
+  static void DeclareProperties(TPropertyDeclarations<TApplicationCookies>& p);
+
   std::string ZNKCGIUSERID;  // user identifier; empty when not logged in
   std::string ZNKSESSIONID;  // session identifier (a GUID string) or empty
 };
 
-class tRequestContext {
+class tRequestContext : public TPublished<tRequestContext> {
  public:
-  // Reads the cookies and the request fields. Throws Exception when a field
-  // list is badly URL-encoded.
+  static void DeclareProperties(TPropertyDeclarations<tRequestContext>& p);
+
   tRequestContext(TWebRequest* request, TWebAppOptions* options, TWebResponse* response);
-  virtual ~tRequestContext();
+  ~tRequestContext() override;
   tRequestContext(const tRequestContext&) = delete;
   tRequestContext& operator=(const tRequestContext&) = delete;
 
-  // Runs right after construction: prepares the context when it is valid.
+  // Reads cookies and request fields, collects the banners, checks access and,
+  // when the context is valid, prepares it and expands the banners. Throws
+  // Exception when a field list is badly URL-encoded.
   void CompleteConstruction();
 
   // The decoded request fields (query fields for GET, body fields otherwise,
@@ -43,18 +56,54 @@ class tRequestContext {
   const TStrings& RequestFields();
 
   // Produces `producer`'s page with this context as its tag handler.
-  std::string Produce(TCustomPageProducer& producer);
+  std::string Produce(TCustomPageProducer& producer, const TStrings& params = {});
+  // Replaces the tags in `lines` in place, reading field tags from `data_set`
+  // (may be null).
+  void ExpandTemplate(TStrings& lines, TDataSet* data_set);
+  // The HTML of "tag_table_content".
+  std::string ProduceTable(const TStrings& params);
 
   // The tag callback installed in every producer: the context's own tags,
   // converted to UTF-8 when they go into the outermost template.
   void HandleTag(TCustomPageProducer& sender, TTag kind, const std::string& tagName, const TStrings& params,
                  std::string& replaceText);
 
-  TApplicationCookies& Cookies() { return cookies_; }
+  // Addresses of this request (see request_urls.h).
+  std::string BaseURL(std::string_view protocol, bool without_script) const;
+  std::string CurrentURL() const;
+
+  TMethodType MethodType() const;
+  std::string PathInfo() const;
+  std::string RemoteAddr() const;
+  std::string SessionID() const { return cookies_->ZNKSESSIONID; }
+  virtual std::string GetUserID() const { return cookies_->ZNKCGIUSERID; }
+  // The four-digit code of this session and `number`.
+  int SessionCode(int32_t number) const;
+
+  // Appends a cookie to the response.
+  void AddCookie(std::string_view name, std::string_view value, bool secure, std::string_view path,
+                 std::string_view domain, TDateTime expires);
+
+  // The request's database connection, opened through the options on first
+  // use. Throws "Connection "readOnly" mismatch" when asked again with the
+  // other flag.
+  void OpenConnection(bool read_only);
+  TDBConnection* Connection() const { return connection_.get(); }
+
+  TApplicationCookies& Cookies() { return *cookies_; }
   TWebRequest* Request() const { return request_; }
   TWebResponse* Response() const { return response_; }
   TWebAppOptions* Options() const { return options_; }
+  TZNKHTMLFormValidator& Validator() { return *validator_; }
+  TStrings& ScriptLines() { return script_lines_; }
+  const TStrings& Banners() const { return banners_; }
   bool Valid() const { return valid_; }
+  int Depth() const { return depth_; }
+
+  // The request interfaces this context supports; null when it does not.
+  IRequestDataContext* DataContext() const { return data_context_.get(); }
+  IRequestTableContext* TableContext() const { return table_context_.get(); }
+  IRequestAcceptPost* AcceptPostContext() const { return accept_post_.get(); }
 
   // Request parameters read by name.
   std::string item_no;
@@ -64,28 +113,63 @@ class tRequestContext {
   int rows = 25;
 
  protected:
-  // Derived contexts check access here and clear Valid.
+  // The cookie set of this context's class.
+  virtual std::unique_ptr<TApplicationCookies> CreateCookies() const;
+  // Derived contexts check access here and clear valid_.
   virtual void InitContext() {}
   // Called by CompleteConstruction when the context is valid.
   virtual void PrepareContext() {}
-  // The generic tag handling; derived contexts call it first.
+  // The generic tag handling; derived contexts call it first and handle their
+  // own tags only when it left replaceText empty.
   virtual void HTMLTag(TCustomPageProducer& sender, TTag kind, const std::string& tagName, const TStrings& params,
                        std::string& replaceText);
   // A template file name overriding the producer's own; empty for none.
   virtual std::string TemplateFile() { return ""; }
+  // A per-record template file of tables; empty for plain HTML tables.
+  virtual std::string RowTemplateFile() { return ""; }
+
+  // Derived contexts install their delegates here; the context owns them.
+  void SetDataContext(std::unique_ptr<TBaseImplementsIRequestDataContext> delegate);
+  void SetTableContext(std::unique_ptr<IRequestTableContext> delegate);
+  void SetAcceptPost(std::unique_ptr<TBaseImplementsIRequestAcceptPost> delegate);
 
   bool valid_ = true;  // the request may be served
-  int depth_ = 0;      // nesting depth of template expansion
 
  private:
   void ReadCookies();
-  void ReadRequestParameters();
+  void CollectBanners();
+  std::string IncludeFile(const TStrings& params);
+  std::string CurrentDate(const TStrings& params, bool with_time) const;
 
-  TWebRequest* request_;                          // not owned
-  TWebAppOptions* options_;                       // not owned
-  TWebResponse* response_;                        // not owned
-  TApplicationCookies cookies_;                   // the visitor's cookies
-  std::unique_ptr<TStrings> request_field_list_;  // RequestFields once built
+  TWebRequest* request_;                              // not owned
+  TWebAppOptions* options_;                           // not owned
+  TWebResponse* response_;                            // not owned
+  std::unique_ptr<TApplicationCookies> cookies_;      // the visitor's cookies
+  std::unique_ptr<TStrings> request_field_list_;      // RequestFields once built
+  TStrings banners_;                                  // name=template lines, expanded once
+  std::unique_ptr<TZNKHTMLFormValidator> validator_;  // generator of the validation script
+  TStrings script_lines_;                             // script entries added by page contexts
+  int depth_ = 0;                                     // nesting depth of template expansion
+  int include_depth_ = 0;                             // nesting depth of tag_include
+  std::unique_ptr<TDBConnection> connection_;         // the request's connection, may be null
+  bool connection_read_only_ = false;                 // the flag connection_ was opened with
+  std::unique_ptr<TBaseImplementsIRequestDataContext> data_context_;
+  std::unique_ptr<IRequestTableContext> table_context_;
+  std::unique_ptr<TBaseImplementsIRequestAcceptPost> accept_post_;
 };
+
+// Creates a context of class T and completes its construction.
+template <class T, class... Args>
+std::unique_ptr<T> MakeContext(Args&&... args) {
+  auto context = std::make_unique<T>(std::forward<Args>(args)...);
+  context->CompleteConstruction();
+  return context;
+}
+
+// The deepest nesting of included files; deeper includes fail.
+inline constexpr int kMaxIncludeDepth = 16;
+
+// "major.minorrelease , build N" of the running program, computed once.
+const std::string& ScriptVersionText();
 
 }  // namespace tessaro
