@@ -180,9 +180,7 @@ void TMemoryDataSet::Open() {
   cursor_ = 0;
 }
 
-TField* TMemoryDataSet::Field(int index) {
-  return index >= 0 && index < FieldCount() ? fields_[index].get() : nullptr;
-}
+TField* TMemoryDataSet::Field(int index) { return index >= 0 && index < FieldCount() ? fields_[index].get() : nullptr; }
 
 TField* TMemoryDataSet::FindField(std::string_view name) { return FindMemoryField(name); }
 

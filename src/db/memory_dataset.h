@@ -54,15 +54,15 @@ class TMemoryField : public TField {
  private:
   TMemoryValue LookupValue() const;
 
-  TMemoryDataSet& owner_;               // the data set whose rows hold the values
-  int index_;                           // position among the owner's fields = column of the rows
-  std::string name_;                    // field name
-  TFieldType type_;                     // data type
-  TFieldKind kind_;                     // data, calculated or lookup
-  std::string key_fields_;              // lookup: this data set's key fields
-  TMemoryDataSet* lookup_ = nullptr;    // lookup: the data set searched (not owned)
-  std::string lookup_key_fields_;       // lookup: its key fields
-  std::string result_field_;            // lookup: its field that gives the value
+  TMemoryDataSet& owner_;             // the data set whose rows hold the values
+  int index_;                         // position among the owner's fields = column of the rows
+  std::string name_;                  // field name
+  TFieldType type_;                   // data type
+  TFieldKind kind_;                   // data, calculated or lookup
+  std::string key_fields_;            // lookup: this data set's key fields
+  TMemoryDataSet* lookup_ = nullptr;  // lookup: the data set searched (not owned)
+  std::string lookup_key_fields_;     // lookup: its key fields
+  std::string result_field_;          // lookup: its field that gives the value
 };
 
 class TMemoryDataSet : public TDataSet {
@@ -75,8 +75,8 @@ class TMemoryDataSet : public TDataSet {
   TMemoryField& AddField(std::string name, TFieldType type, TFieldKind kind = TFieldKind::fkData);
   // Defines a lookup field (see TMemoryField::SetLookup). `lookupDataSet` is
   // not owned and must outlive this data set's use.
-  TMemoryField& AddLookupField(std::string name, TFieldType type, std::string keyFields,
-                               TMemoryDataSet* lookupDataSet, std::string lookupKeyFields, std::string resultField);
+  TMemoryField& AddLookupField(std::string name, TFieldType type, std::string keyFields, TMemoryDataSet* lookupDataSet,
+                               std::string lookupKeyFields, std::string resultField);
 
   // Appends a row; missing trailing values are Null, surplus ones are
   // dropped. The cursor stays where it was (at the first row when the data
@@ -109,11 +109,11 @@ class TMemoryDataSet : public TDataSet {
   const TMemoryValue* CurrentCell(int column) const;
 
  private:
-  std::string name_;                                  // data set name
+  std::string name_;                                   // data set name
   std::vector<std::unique_ptr<TMemoryField>> fields_;  // fields in column order
   std::vector<std::vector<TMemoryValue>> rows_;        // one value per field per row
-  int cursor_ = 0;                                    // current row
-  bool active_ = false;                               // open
+  int cursor_ = 0;                                     // current row
+  bool active_ = false;                                // open
 };
 
 }  // namespace tessaro

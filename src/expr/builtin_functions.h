@@ -19,12 +19,11 @@ TFunction AddNumbers, AddDays, Concatenate, Negate, SubtractNumbers, SubtractDay
     Minimum, Maximum, Modulo, IntegerDivide, RoundTo, Truncate, Square, SquareRoot, Absolute, IsOdd, IsEven;
 
 // Comparison, logic, IF and ISNULL (builtin_logic.cpp).
-TFunction Equal, Less, Greater, NotGreater, NotLess, Different, Not, And, Or, IfThenElse, IsNullTest,
-    NullReplacement;
+TFunction Equal, Less, Greater, NotGreater, NotLess, Different, Not, And, Or, IfThenElse, IsNullTest, NullReplacement;
 
 // Text (builtin_text.cpp).
-TFunction NumberText, NumberColumn, Character, StandardTextOf, FormatNumber, FormatDate, FormatBoolean, Upper,
-    Length, Position, Copy, Justify, TrimBoth, TrimStart, TrimEnd, PadRight, PadLeft;
+TFunction NumberText, NumberColumn, Character, StandardTextOf, FormatNumber, FormatDate, FormatBoolean, Upper, Length,
+    Position, Copy, Justify, TrimBoth, TrimStart, TrimEnd, PadRight, PadLeft;
 
 // Dates (builtin_date.cpp).
 TFunction Today, YearOf, MonthOf, DayOf, DayOfWeekOf, MakeDate, MonthText, DayText, ToDate;

@@ -72,7 +72,9 @@ TValue AddDays(const TOperationDef&, TExpression&, TOperands v) {
   return TValue::Date(Checked(v[0].AsNumber() + v[1].AsNumber()));
 }
 
-TValue Concatenate(const TOperationDef&, TExpression&, TOperands v) { return TValue::String(v[0].AsText() + v[1].AsText()); }
+TValue Concatenate(const TOperationDef&, TExpression&, TOperands v) {
+  return TValue::String(v[0].AsText() + v[1].AsText());
+}
 
 TValue Negate(const TOperationDef&, TExpression&, TOperands v) { return Num(-v[0].AsNumber()); }
 

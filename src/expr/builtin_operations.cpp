@@ -26,7 +26,7 @@ using namespace builtins;
 enum TGroup { gArithmetic, gComparison, gLogic, gText, gDate, gMisc };
 
 // Group names shown by the design tool, by TGroup.
-constexpr const char* kGroupNames[] = {"Aritmetické funkce", "Porovnávání", "Logické operace",
+constexpr const char* kGroupNames[] = {"Aritmetické funkce", "Porovnávání",     "Logické operace",
                                        "Textové funkce",     "Operace s datem", "Misc.funkce"};
 
 struct TBuiltInRow {

@@ -57,7 +57,10 @@ TValue NumberColumn(const TOperationDef&, TExpression&, TOperands v) {
   const size_t width = TextWidth(v[1].AsNumber());
   const int64_t decimals = RoundToInt(v[2].AsNumber());
   const int precision = static_cast<int>(width > 18 ? 18 : width);
-  std::string text = FloatToStrF(v[0].AsNumber(), ffNumber, precision, static_cast<int>(decimals < 0 ? 0 : decimals > 18 ? 18 : decimals));
+  std::string text = FloatToStrF(v[0].AsNumber(), ffNumber, precision,
+                                 static_cast<int>(decimals < 0    ? 0
+                                                  : decimals > 18 ? 18
+                                                                  : decimals));
   if (text.size() < width) text.insert(0, width - text.size(), ' ');
   return TValue::String(std::move(text));
 }
@@ -100,7 +103,8 @@ TValue FormatBoolean(const TOperationDef&, TExpression&, TOperands v) {
   if (pattern.empty()) return TValue::String(StandardText(v[0]));
   const size_t semicolon = pattern.find(';');
   if (v[0].AsBoolean()) return TValue::String(std::string(pattern.substr(0, semicolon)));
-  return TValue::String(semicolon == std::string_view::npos ? std::string() : std::string(pattern.substr(semicolon + 1)));
+  return TValue::String(semicolon == std::string_view::npos ? std::string()
+                                                            : std::string(pattern.substr(semicolon + 1)));
 }
 
 TValue Upper(const TOperationDef&, TExpression&, TOperands v) { return TValue::String(AnsiUpperCase(v[0].AsText())); }

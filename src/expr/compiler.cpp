@@ -225,11 +225,11 @@ class TOperationIndex {
     const TOperationDef* def;  // the entry
     uint32_t hash;             // OperationHash of its name
   };
-  std::vector<TEntry> entries_;                                       // the list in order
+  std::vector<TEntry> entries_;                                         // the list in order
   std::array<std::vector<std::string_view>, kLevelCount> level_names_;  // distinct names per level, list order
   std::array<std::array<bool, 256>, kLevelCount> level_starts_{};       // first characters of those names
-  std::vector<std::string_view> sorted_names_;                        // every distinct name, sorted
-  int max_arity_ = 0;                                                 // the largest Arity in the list
+  std::vector<std::string_view> sorted_names_;                          // every distinct name, sorted
+  int max_arity_ = 0;                                                   // the largest Arity in the list
 };
 
 // An operation name found in a sub-expression.
@@ -269,7 +269,8 @@ class TCompiler {
 bool TCompiler::CompileLiteral(std::string_view s, TValueType& type) {
   const char c = s[0];
   double number;
-  if ((IsDigit(c) || c == '+' || c == '-' || c == '.' || c == 'E' || c == 'e' || c == RegionalSettings().DecimalSeparator) &&
+  if ((IsDigit(c) || c == '+' || c == '-' || c == '.' || c == 'E' || c == 'e' ||
+       c == RegionalSettings().DecimalSeparator) &&
       ConvertsAsNumber(s, number)) {
     program_.AddConstant(TValue::Number(number));
     type = vtNumber;

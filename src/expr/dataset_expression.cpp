@@ -76,9 +76,7 @@ TValueType FieldValueType(TFieldType type) {
   return row != nullptr ? row->value : vtNone;
 }
 
-std::string FieldOperationName(std::string_view fieldName) {
-  return AnsiUpperCase(ReplaceAll(fieldName, " ", "_"));
-}
+std::string FieldOperationName(std::string_view fieldName) { return AnsiUpperCase(ReplaceAll(fieldName, " ", "_")); }
 
 void RegisterDatasetFields(bool includeCalculated, TFieldOperationList& fieldList, TDataSet& dataset,
                            TOperationDef*& operations, std::string& groupText) {

@@ -24,8 +24,8 @@ struct TEvaluationMessage {
 };
 
 constexpr TEvaluationMessage kEvaluationMessages[] = {
-    {eeInvalidType, "Invalid operand type"},  {eeOverflow, "Too large/small number"},
-    {eeZeroDivide, "Division by zero"},       {eeInvalidOperand, "Invalid operand"},
+    {eeInvalidType, "Invalid operand type"},      {eeOverflow, "Too large/small number"},
+    {eeZeroDivide, "Division by zero"},           {eeInvalidOperand, "Invalid operand"},
     {eeUnknownResultType, "Unknown result type"},
 };
 

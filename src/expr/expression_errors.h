@@ -27,11 +27,11 @@ enum TCompileErrorCode {
 
 enum TEvaluationErrorCode {
   eeNone = 0,
-  eeOther = 100,          // the message of the underlying failure is kept
-  eeInvalidType = 102,    // an operand of the wrong kind
-  eeOverflow = 103,       // a result beyond the range of a double
-  eeZeroDivide = 104,     // MOD or DIV by zero
-  eeInvalidOperand = 105, // no result exists (square root of a negative number ...)
+  eeOther = 100,           // the message of the underlying failure is kept
+  eeInvalidType = 102,     // an operand of the wrong kind
+  eeOverflow = 103,        // a result beyond the range of a double
+  eeZeroDivide = 104,      // MOD or DIV by zero
+  eeInvalidOperand = 105,  // no result exists (square root of a negative number ...)
   eeUnknownResultType = 106,
 };
 

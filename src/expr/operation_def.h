@@ -46,12 +46,10 @@ enum TShortCircuit : uint16_t { scNone = 0, scOr = 1, scAnd = 2, scIf = 3 };
 constexpr uint16_t kLevelMask = 0x000F;         // bits 0-3: the syntax level
 constexpr uint16_t kShortCircuitMask = 0x0070;  // bits 4-6: the short-circuit kind
 constexpr int kShortCircuitShift = 4;
-constexpr uint16_t kCachedFlag = 0x0080;      // computed once per evaluation
-constexpr uint16_t kAcceptsNullFlag = 0x0100; // Null operands reach the function
+constexpr uint16_t kCachedFlag = 0x0080;       // computed once per evaluation
+constexpr uint16_t kAcceptsNullFlag = 0x0100;  // Null operands reach the function
 
-constexpr uint16_t ShortCircuitFlags(TShortCircuit kind) {
-  return static_cast<uint16_t>(kind << kShortCircuitShift);
-}
+constexpr uint16_t ShortCircuitFlags(TShortCircuit kind) { return static_cast<uint16_t>(kind << kShortCircuitShift); }
 
 struct TOperationDef {
   virtual ~TOperationDef() = default;
@@ -63,8 +61,8 @@ struct TOperationDef {
   std::string Group;     // group name shown by the design tool
   std::string HelpFile;  // design-tool help reference
   int32_t HelpTopic = 0;
-  uint16_t Arity = 0;          // number of operands
-  std::vector<uint8_t> Types;  // [0] the result type, [1..Arity] the operand types
+  uint16_t Arity = 0;             // number of operands
+  std::vector<uint8_t> Types;     // [0] the result type, [1..Arity] the operand types
   TOperationDef* Next = nullptr;  // the next entry of the list this one is linked into
   int32_t RefCount = 0;           // number of registrations
   uint32_t Hash = 0;              // OperationHash(Name), set on the first registration

@@ -56,7 +56,8 @@ void TConstant::Run(TStack& stack, TExpression&, uint64_t) { stack.Push(Value); 
 
 void TOperation::Run(TStack& stack, TExpression& expression, uint64_t evaluation) {
   std::span<const TValue> operands = stack.Pop(Def->Arity);
-  if (!Def->AcceptsNull() && std::any_of(operands.begin(), operands.end(), [](const TValue& v) { return v.IsNull(); })) {
+  if (!Def->AcceptsNull() &&
+      std::any_of(operands.begin(), operands.end(), [](const TValue& v) { return v.IsNull(); })) {
     stack.Push(TValue::Null());
     return;
   }

@@ -69,9 +69,9 @@ struct TOperation : TFactor {
   // value; otherwise the entry's function computes the result.
   void Run(TStack& stack, TExpression& expression, uint64_t evaluation) override;
 
-  const TOperationDef* Def;        // the entry, owned by its operation list
-  int32_t SecondOperandStart = 0;  // index of the first factor of the second operand
-  int32_t LastOperandStart = 0;    // index of the first factor of the last operand
+  const TOperationDef* Def;          // the entry, owned by its operation list
+  int32_t SecondOperandStart = 0;    // index of the first factor of the second operand
+  int32_t LastOperandStart = 0;      // index of the first factor of the last operand
   TOperation* CacheOwner = nullptr;  // cached entries: the first occurrence of Def, whose slot serves all
   TValue CachedValue;                // the owner's slot: the value computed in evaluation CachedIn
   uint64_t CachedIn = 0;

@@ -1,8 +1,8 @@
 // The in-memory data set: typed values, the cursor, Null, conversions and
 // lookup fields; and the text-based defaults of the field interface.
-#include <gtest/gtest.h>
-
 #include "db/memory_dataset.h"
+
+#include <gtest/gtest.h>
 
 namespace tessaro {
 namespace {

@@ -1,10 +1,11 @@
 // The built-in operations: every overload, the registration order and the
 // results of the functions at their edges.
+#include "expr/builtin_operations.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "expr/builtin_operations.h"
 #include "expression_testing.h"
 #include "util/date_format.h"
 

@@ -1,8 +1,9 @@
 // How expression texts compile: precedence, the minus and word rules, name
 // recognition, literals and the compile errors with their quoted texts.
+#include "expr/compiler.h"
+
 #include <gtest/gtest.h>
 
-#include "expr/compiler.h"
 #include "expression_testing.h"
 
 namespace tessaro {
@@ -99,16 +100,11 @@ INSTANTIATE_TEST_SUITE_P(Functions, CompileTable, ::testing::ValuesIn(kFunctions
 
 // Errors quote the upper-cased sub-expression that failed, single quotes doubled.
 const TCase kErrors[] = {
-    {"1 + \"a\"", "compile: Type mismatch:\r'1 + \"a\"'"},
-    {"foo", "compile: Unknown operation:\r'FOO'"},
-    {"1 + foo's", "compile: Unknown operation:\r'FOO''S'"},
-    {"(1 + 2", "compile: \")\" expected:\r'(1 + 2'"},
-    {"1 + 2)", "compile: \"(\" expected:\r'1 + 2)'"},
-    {")(", "compile: \"(\" expected:\r')('"},
-    {"\"abc", "compile: Unterminated string:\r'\"abc'"},
-    {"\"(\" + (", "compile: \")\" expected:\r'\"(\" + ('"},
-    {"1 +", "compile: Unknown operation:\r'1 +'"},
-    {"TRUE AND", "compile: Missing operand:\r''"},
+    {"1 + \"a\"", "compile: Type mismatch:\r'1 + \"a\"'"},  {"foo", "compile: Unknown operation:\r'FOO'"},
+    {"1 + foo's", "compile: Unknown operation:\r'FOO''S'"}, {"(1 + 2", "compile: \")\" expected:\r'(1 + 2'"},
+    {"1 + 2)", "compile: \"(\" expected:\r'1 + 2)'"},       {")(", "compile: \"(\" expected:\r')('"},
+    {"\"abc", "compile: Unterminated string:\r'\"abc'"},    {"\"(\" + (", "compile: \")\" expected:\r'\"(\" + ('"},
+    {"1 +", "compile: Unknown operation:\r'1 +'"},          {"TRUE AND", "compile: Missing operand:\r''"},
 };
 INSTANTIATE_TEST_SUITE_P(Errors, CompileTable, ::testing::ValuesIn(kErrors));
 

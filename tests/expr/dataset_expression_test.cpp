@@ -1,11 +1,12 @@
 // Expressions over data-set fields: registration of field operations, reading
 // the current record, missing fields and closed data sets, caching, and
 // parameter default values over the built-ins.
+#include "expr/dataset_expression.h"
+
 #include <gtest/gtest.h>
 
 #include "db/memory_dataset.h"
 #include "expr/builtin_operations.h"
-#include "expr/dataset_expression.h"
 #include "expr/inet_expression.h"
 #include "expression_testing.h"
 

@@ -75,9 +75,7 @@ INSTANTIATE_TEST_SUITE_P(AsString, EvaluateTable, ::testing::ValuesIn(kText));
 // A test operation list in front of the built-ins.
 class CustomOperations : public ::testing::Test {
  protected:
-  static TValue Tick(const TOperationDef&, TExpression&, std::span<const TValue>) {
-    return TValue::Number(++calls);
-  }
+  static TValue Tick(const TOperationDef&, TExpression&, std::span<const TValue>) { return TValue::Number(++calls); }
   static TValue WrongKind(const TOperationDef&, TExpression&, std::span<const TValue>) {
     return TValue::String("text");
   }

@@ -1,10 +1,11 @@
 // Upper case and collation of windows-1250 text.
+#include "expr/locale_text.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <random>
 
-#include "expr/locale_text.h"
 #include "util/codepage.h"
 
 namespace tessaro {
@@ -17,9 +18,9 @@ TEST(LocaleText, UpperCaseCoversTheCzechLetters) {
 }
 
 TEST(LocaleText, CollationFollowsTheCzechAlphabet) {
-  const std::vector<std::string> ordered = {
-      " ", "-", "1", "9", "a", "A", "á", "Á", "ab", "b", "c", "C", "cukr", "č", "čaj", "d", "h", "hrad",
-      "ch", "Ch", "CH", "chata", "i", "r", "ř", "s", "š", "z", "ž"};
+  const std::vector<std::string> ordered = {" ",  "-",     "1",    "9", "a",   "A", "á", "Á",    "ab", "b",
+                                            "c",  "C",     "cukr", "č", "čaj", "d", "h", "hrad", "ch", "Ch",
+                                            "CH", "chata", "i",    "r", "ř",   "s", "š", "z",    "ž"};
   std::vector<std::string> texts;
   for (const auto& t : ordered) texts.push_back(Cp1250(t));
   std::vector<std::string> shuffled = texts;
