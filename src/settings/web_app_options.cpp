@@ -1,6 +1,34 @@
+// The generic web module's options: their INI keys with the values they hold
+// until the option files say otherwise, and the process-wide manager that
+// owns the options of each module class.
 #include "settings/web_app_options.h"
 
+#include "util/exception.h"
+
 namespace tessaro {
+
+void TWebAppOptions::DeclareProperties(TPropertyDeclarations<TWebAppOptions>& p) {
+  using T = TWebAppOptions;
+  p.String("bad_login", &T::bad_login, "")
+      .String("bad_logineng", &T::bad_logineng, "")
+      .Integer("cookie_expires", &T::cookie_expires, 1)
+      .StringList("global_banners", &T::global_banners)
+      .Integer("initial_table_rows", &T::initial_table_rows, 25)
+      .String("path_to_templates", &T::path_to_templates, "")
+      .String("pgLOGIN", &T::pgLOGIN, "")
+      .String("pgLOGINeng", &T::pgLOGINeng, "")
+      .String("pgLOGOK", &T::pgLOGOK, "")
+      .String("pgLOGOKeng", &T::pgLOGOKeng, "")
+      .Integer("Port", &T::Port, 0)
+      .String("script_base_url", &T::script_base_url, "")
+      .StringList("simple_pages_ids", &T::simple_pages_ids)
+      .Integer("SSLPort", &T::SSLPort, 0)
+      .String("table_empty", &T::table_empty, "");
+}
+
+std::unique_ptr<TDBConnection> TWebAppOptions::NewConnection(bool /*read_only*/) {
+  throw Exception("NewConnection is not available");
+}
 
 TWebAppOptionsManager& TWebAppOptionsManager::Instance() {
   static TWebAppOptionsManager manager;
@@ -8,16 +36,24 @@ TWebAppOptionsManager& TWebAppOptionsManager::Instance() {
 }
 
 TWebAppOptions* TWebAppOptionsManager::Find(std::type_index module_class) const {
-  auto it = options_.find(module_class);
-  return it == options_.end() ? nullptr : it->second.get();
+  for (auto it = containers_.rbegin(); it != containers_.rend(); ++it)
+    if ((*it)->ModuleClass == module_class) return (*it)->Options.get();
+  return nullptr;
 }
 
-TWebAppOptions* TWebAppOptionsManager::Store(std::type_index module_class, std::unique_ptr<TWebAppOptions> options) {
-  auto& slot = options_[module_class];
-  slot = std::move(options);
-  return slot.get();
+TWebAppOptions* TWebAppOptionsManager::Register(std::type_index module_class,
+                                                std::unique_ptr<TWebAppOptions> options) {
+  for (auto it = containers_.rbegin(); it != containers_.rend(); ++it) {
+    if ((*it)->ModuleClass == module_class) {
+      (*it)->Options = std::move(options);
+      return (*it)->Options.get();
+    }
+  }
+  containers_.push_back(
+      std::make_unique<TWebAppOptionsContainer>(TWebAppOptionsContainer{module_class, std::move(options)}));
+  return containers_.back()->Options.get();
 }
 
-void TWebAppOptionsManager::Clear() { options_.clear(); }
+void TWebAppOptionsManager::Clear() { containers_.clear(); }
 
 }  // namespace tessaro
