@@ -1,0 +1,68 @@
+// The portal's options: their INI keys with the values they hold until the
+// option files say otherwise, and the loading of the options, the regional
+// settings and the model, one after the other.
+#include "web/tessaro_options.h"
+
+#include "settings/ini_file.h"
+#include "settings/internat_settings.h"
+#include "settings/option_files.h"
+#include "settings/published_visitors.h"
+
+namespace tessaro {
+
+void TTessaroOptions::DeclareProperties(TPropertyDeclarations<TTessaroOptions>& p) {
+  using T = TTessaroOptions;
+  p.Integer("AccountsRefreshInterval", &T::AccountsRefreshInterval, 0)
+      .StringList("BlackBoard_AllUsers", &T::BlackBoard_AllUsers)
+      .StringList("BlackBoard_RegisteredUsers", &T::BlackBoard_RegisteredUsers)
+      .String("bridge_in_param", &T::bridge_in_param, "")
+      .String("bridge_url", &T::bridge_url, "")
+      .String("bridge_url_param", &T::bridge_url_param, "")
+      .String("class_aktivni", &T::class_aktivni, "")
+      .String("class_detailhref", &T::class_detailhref, "")
+      .String("class_evenrow", &T::class_evenrow, "")
+      .String("class_submitbutton", &T::class_submitbutton, "")
+      .String("class_tablefoot", &T::class_tablefoot, "")
+      .String("class_tablehead", &T::class_tablehead, "")
+      .String("default_jpeg_image", &T::default_jpeg_image, "")
+      .String("detail_link_text", &T::detail_link_text, "")
+      .String("detail_target", &T::detail_target, "")
+      .Boolean("EMAIL_Bcc_Enable", &T::EMAIL_Bcc_Enable, false)
+      .String("EMAIL_Bcc_To", &T::EMAIL_Bcc_To, "")
+      .String("EMAIL_Registrace_From", &T::EMAIL_Registrace_From, "")
+      .String("EMAIL_Registrace_To", &T::EMAIL_Registrace_To, "")
+      .Integer("list_img_height", &T::list_img_height, 40)
+      .Integer("list_img_width", &T::list_img_width, 40)
+      .String("pgCHECKOUTFAIL", &T::pgCHECKOUTFAIL, "")
+      .String("pgCHECKOUTOK", &T::pgCHECKOUTOK, "")
+      .String("pgERROR", &T::pgERROR, "")
+      .String("pgREGISTFAIL", &T::pgREGISTFAIL, "")
+      .String("pgREGISTOK", &T::pgREGISTOK, "")
+      .String("pgREGISTSecCodeField", &T::pgREGISTSecCodeField, "")
+      .String("pgREMINDFAIL", &T::pgREMINDFAIL, "")
+      .String("pgREMINDOK", &T::pgREMINDOK, "")
+      .String("pgROZCESTNIK", &T::pgROZCESTNIK, "")
+      .String("pgTABULKA", &T::pgTABULKA, "")
+      .Integer("SMTPAuthType", &T::SMTPAuthType, 1)
+      .String("SMTPPassword", &T::SMTPPassword, "")
+      .Integer("SMTPPort", &T::SMTPPort, 25)
+      .String("SMTPServer", &T::SMTPServer, "")
+      .String("SMTPUserName", &T::SMTPUserName, "")
+      .Integer("UploadStreamSizeLimit", &T::UploadStreamSizeLimit, 0);
+}
+
+void TTessaroOptions::Load(const std::string& ini_file_name) {
+  // One handle for the whole load keeps the module's INI file parsed once.
+  TZNKIniFile ini(ini_file_name);
+  LoadOptionFiles(*this, ini_file_name);
+
+  TInternatSettings internat;
+  ReadPublishedFromIni(internat, ini, "INTERNAT");
+  internat.Apply();
+
+  LoadModel();
+}
+
+void TTessaroOptions::LoadModel() {}
+
+}  // namespace tessaro
