@@ -2,7 +2,11 @@
 // common way a page action runs its context.
 #include "web/main_module.h"
 
+#include "context/request_urls.h"
 #include "util/exception.h"
+#include "util/identifiers.h"
+#include "util/module_path.h"
+#include "web/tessaro_options.h"
 
 namespace tessaro {
 
@@ -28,9 +32,45 @@ void TmainModule::OnCreate() {
   for (const char* name : {"waImg", "waDoAction", "waRFormMail"}) AddSessionPath(ActionPath(name));
 }
 
-std::unique_ptr<TWebAppOptions> TmainModule::CreateOptions(std::unique_ptr<TWebAppOptions> options) {
-  if (!options) options = std::make_unique<TWebAppOptions>();
-  return TWModule::CreateOptions(std::move(options));
+std::string TmainModule::Authenticate(TLoginContext& login) {
+  if (!NeedsAccount(login.logdest)) return TWModule::Authenticate(login);
+  if (login.USRNAME.empty()) return "";
+  return FindAccountID(login.USRNAME, login.PSWD);
+}
+
+bool TmainModule::CheckUser(TWebRequest& request, const std::string& user_id, const std::string& path) {
+  if (!NeedsAccount(path)) return TWModule::CheckUser(request, user_id, path);
+  const std::string instance_id = DecodeID(user_id);
+  return IsGUIDString(instance_id) && AccountExists(instance_id);
+}
+
+// The accounts live in the metadata model, which the options load; a portal
+// whose model holds no accounts lets nobody in.
+std::string TmainModule::FindAccountID(const std::string&, const std::string&) { return ""; }
+bool TmainModule::AccountExists(const std::string&) { return false; }
+
+std::unique_ptr<TLoginContext> TmainModule::CreateLoginContext(TWebRequest& request, TWebResponse& response,
+                                                               bool from_login_form, TWebAppOptions* options) {
+  std::unique_ptr<TLoginContext> context = MakeContext<TTessaroLoginContext>(&request, options, &response);
+  if (!from_login_form) context->TakeDestinationFrom(request);
+  return context;
+}
+
+// The portal's options: their defaults, the generic module's settings, the
+// action paths links are built with, then the settings files, the regional
+// settings and the model. A failure leaves no options behind, so the request
+// gets the error page.
+std::unique_ptr<TWebAppOptions> TmainModule::CreateOptions(std::unique_ptr<TWebAppOptions>) {
+  auto created = std::make_unique<TTessaroOptions>();
+  TTessaroOptions& tessaro = *created;
+  std::unique_ptr<TWebAppOptions> options = TWModule::CreateOptions(std::move(created));
+  tessaro.ShowImgPath = ActionPath("waShowImg");
+  tessaro.ImgPath = ActionPath("waImg");
+  tessaro.ShowListPath = ActionPath("waShowList");
+  tessaro.ShowDetailPath = ActionPath("waShowDetail");
+  tessaro.DoActionPath = ActionPath("waDoAction");
+  tessaro.Load(ModuleIniFileName());
+  return options;
 }
 
 std::unique_ptr<tRequestContext> TmainModule::CreateErrorContext(TWebRequest&, const std::exception&, TWebResponse&) {

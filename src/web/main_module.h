@@ -15,7 +15,11 @@ class TmainModule : public TWModule {
   TmainModule();
 
   void OnCreate() override;
+  std::string Authenticate(TLoginContext& login) override;
+  bool CheckUser(TWebRequest& request, const std::string& user_id, const std::string& path) override;
   std::unique_ptr<TWebAppOptions> CreateOptions(std::unique_ptr<TWebAppOptions> options) override;
+  std::unique_ptr<TLoginContext> CreateLoginContext(TWebRequest& request, TWebResponse& response, bool from_login_form,
+                                                    TWebAppOptions* options) override;
   void ShowError(bool czech, const std::exception& error, TWebResponse& response) override;
 
   // Runs a page context: the login page when the visitor may not see it,
@@ -29,6 +33,12 @@ class TmainModule : public TWModule {
                                                               TWebResponse& response);
 
  private:
+  // The encoded identifier of the first account with exactly these
+  // credentials; empty when there is none.
+  std::string FindAccountID(const std::string& username, const std::string& password);
+  // Whether the model holds an account with this InstanceID.
+  bool AccountExists(const std::string& instance_id);
+
   void mainModulewaMainAction(TWebRequest& request, TWebResponse& response, bool& handled);
   void mainModulewaShowListAction(TWebRequest& request, TWebResponse& response, bool& handled);
   void mainModulewaShowFaktAction(TWebRequest& request, TWebResponse& response, bool& handled);

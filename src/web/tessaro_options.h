@@ -22,43 +22,43 @@ class TTessaroOptions : public TPublished<TTessaroOptions, TWebAppOptions> {
   // the options are then unusable.
   void Load(const std::string& ini_file_name);
 
-  int AccountsRefreshInterval = 0;         // accepted and kept; nothing depends on it
-  TStrings BlackBoard_AllUsers;            // notice on the login form
-  TStrings BlackBoard_RegisteredUsers;     // notice on the main page
-  std::string bridge_in_param;             // login bridge: parameter of the answer
-  std::string bridge_url;                  // login bridge: address asked
-  std::string bridge_url_param;            // login bridge: parameter of the request
-  std::string class_aktivni;               // CSS class of the active menu entry
-  std::string class_detailhref;            // CSS class of detail links
-  std::string class_evenrow;               // CSS class of even table rows
-  std::string class_submitbutton;          // CSS class of submit buttons
-  std::string class_tablefoot;             // CSS class of table footers
-  std::string class_tablehead;             // CSS class of table headers
-  std::string default_jpeg_image;          // image shown when a record has none
-  std::string detail_link_text;            // text of detail links
-  std::string detail_target;               // target window of detail links
-  bool EMAIL_Bcc_Enable = false;           // mail: send a blind copy
-  std::string EMAIL_Bcc_To;                // mail: the blind copy's address
-  std::string EMAIL_Registrace_From;       // mail: sender of registration mail
-  std::string EMAIL_Registrace_To;         // mail: recipient of registration mail
-  int list_img_height = 40;                // thumbnail height in record lists
-  int list_img_width = 40;                 // thumbnail width in record lists
-  std::string pgCHECKOUTFAIL;              // template: form mail failed
-  std::string pgCHECKOUTOK;                // template: form mail sent
-  std::string pgERROR;                     // template of the error page
-  std::string pgREGISTFAIL;                // template: registration failed
-  std::string pgREGISTOK;                  // template: registration sent
-  std::string pgREGISTSecCodeField;        // registration form's security-code field
-  std::string pgREMINDFAIL;                // template: reminder failed
-  std::string pgREMINDOK;                  // template: reminder sent
-  std::string pgROZCESTNIK;                // template of the main page
-  std::string pgTABULKA;                   // template of record pages
-  int SMTPAuthType = 1;                    // mail: authentication code
-  std::string SMTPPassword;                // mail: password
-  int SMTPPort = 25;                       // mail: server port
-  std::string SMTPServer;                  // mail: server
-  std::string SMTPUserName;                // mail: user name
-  int UploadStreamSizeLimit = 0;           // upload size limit
+  int AccountsRefreshInterval = 0;      // accepted and kept; nothing depends on it
+  TStrings BlackBoard_AllUsers;         // notice on the login form
+  TStrings BlackBoard_RegisteredUsers;  // notice on the main page
+  std::string bridge_in_param;          // login bridge: parameter of the answer
+  std::string bridge_url;               // login bridge: address asked
+  std::string bridge_url_param;         // login bridge: parameter of the request
+  std::string class_aktivni;            // CSS class of the active menu entry
+  std::string class_detailhref;         // CSS class of detail links
+  std::string class_evenrow;            // CSS class of even table rows
+  std::string class_submitbutton;       // CSS class of submit buttons
+  std::string class_tablefoot;          // CSS class of table footers
+  std::string class_tablehead;          // CSS class of table headers
+  std::string default_jpeg_image;       // image shown when a record has none
+  std::string detail_link_text;         // text of detail links
+  std::string detail_target;            // target window of detail links
+  bool EMAIL_Bcc_Enable = false;        // mail: send a blind copy
+  std::string EMAIL_Bcc_To;             // mail: the blind copy's address
+  std::string EMAIL_Registrace_From;    // mail: sender of registration mail
+  std::string EMAIL_Registrace_To;      // mail: recipient of registration mail
+  int list_img_height = 40;             // thumbnail height in record lists
+  int list_img_width = 40;              // thumbnail width in record lists
+  std::string pgCHECKOUTFAIL;           // template: form mail failed
+  std::string pgCHECKOUTOK;             // template: form mail sent
+  std::string pgERROR;                  // template of the error page
+  std::string pgREGISTFAIL;             // template: registration failed
+  std::string pgREGISTOK;               // template: registration sent
+  std::string pgREGISTSecCodeField;     // registration form's security-code field
+  std::string pgREMINDFAIL;             // template: reminder failed
+  std::string pgREMINDOK;               // template: reminder sent
+  std::string pgROZCESTNIK;             // template of the main page
+  std::string pgTABULKA;                // template of record pages
+  int SMTPAuthType = 1;                 // mail: authentication code
+  std::string SMTPPassword;             // mail: password
+  int SMTPPort = 25;                    // mail: server port
+  std::string SMTPServer;               // mail: server
+  std::string SMTPUserName;             // mail: user name
+  int UploadStreamSizeLimit = 0;        // upload size limit
 
   // Paths of the portal's actions, copied from the action table by the module.
   std::string DoActionPath;    // waDoAction

@@ -12,12 +12,26 @@
 #include <typeindex>
 
 #include "context/html_helpers.h"
+#include "context/request_urls.h"
+#include "context/simple_page_context.h"
 #include "util/codepage.h"
 #include "util/exception.h"
 #include "util/text.h"
 #include "web/session_cookies.h"
 
 namespace tessaro {
+namespace {
+
+// The confirmation pages of the test login, built in so that the test login
+// works before any template is configured.
+const char kLoginOkPageEnglish[] =
+    "<HTML><HEAD><TITLE>Login OK</TITLE></HEAD><BODY>Login OK. Please continue by clicking the following "
+    "<a href=\"<#LINK>\">link</a></BODY></HTML>";
+const char kLoginOkPageCzech[] =
+    "<HTML><HEAD><TITLE>Prihlaseni OK</TITLE></HEAD><BODY>Prihlaseni probehlo OK. Pokracujte kliknutim "
+    "<a href=\"<#LINK>\">zde</a></BODY></HTML>";
+
+}  // namespace
 
 bool MatchesMask(std::string_view text, std::string_view mask) {
   // Iterative matching with one backtrack point: linear in practice and
@@ -155,7 +169,7 @@ void TWModule::RunGate(TWebRequest& request, TWebResponse& response, bool& handl
   TWebAppOptions* options = GetOptions();
   if (request.ContentTooLarge()) throw Exception(Cp1250("Požadavek je příliš velký"));
 
-  SetContext(std::make_unique<tRequestContext>(&request, options, &response));
+  SetContext(MakeContext<tRequestContext>(&request, options, &response));
   const std::string user_id = Context()->Cookies().ZNKCGIUSERID;
 
   const bool logout = !is_login_check && !Context()->logout.empty();
@@ -174,7 +188,7 @@ void TWModule::RunGate(TWebRequest& request, TWebResponse& response, bool& handl
     std::string session_id = Context()->Cookies().ZNKSESSIONID;
     request.CookieFields().SetValues("ZNKCGIUSERID", bridged_user);
     request.CookieFields().SetValues("ZNKSESSIONID", session_id);
-    SetContext(std::make_unique<tRequestContext>(&request, options, &response));
+    SetContext(MakeContext<tRequestContext>(&request, options, &response));
     TStrings cookie;
     cookie.Add("ZNKCGIUSERID=" + bridged_user);
     SendCookies(cookie, TCookieVariant::Session, request, *options, response);
@@ -238,8 +252,31 @@ bool TWModule::BridgeLogin(TWebRequest&, std::string& user_id) {
   return false;
 }
 
-void TWModule::ShowLoginPage(TWebRequest&, TWebResponse&) {
-  throw Exception(Cp1250("Přihlašovací stránka není k dispozici"));
+std::string TWModule::Authenticate(TLoginContext& login) {
+  const bool test_destination =
+      SameText(login.logdest, ActionPath("waTest")) || SameText(login.logdest, ActionPath("waTest2"));
+  return test_destination && login.USRNAME == "quokka" && login.PSWD == "pelican" ? "TEST" : "";
+}
+
+std::unique_ptr<TLoginContext> TWModule::CreateLoginContext(TWebRequest& request, TWebResponse& response,
+                                                            bool from_login_form, TWebAppOptions* options) {
+  auto context = MakeContext<TLoginContext>(&request, options, &response);
+  if (!from_login_form) context->TakeDestinationFrom(request);
+  return context;
+}
+
+void TWModule::ProduceLoginForm(TLoginContext& context, TWebResponse& response) {
+  TWebAppOptions& options = *GetOptions();
+  const std::string& name = SameText(context.lang, "eng") ? options.pgLOGINeng : options.pgLOGIN;
+  pp_login_.SetHTMLFile(ResolveTemplatePath(options, name));
+  response.SetContent(context.Produce(pp_login_));
+}
+
+void TWModule::ShowLoginPage(TWebRequest& request, TWebResponse& response) {
+  std::unique_ptr<TLoginContext> owned = CreateLoginContext(request, response, false, GetOptions());
+  TLoginContext& context = *owned;
+  SetContext(std::move(owned));
+  ProduceLoginForm(context, response);
 }
 
 void TWModule::ShowUnavailablePage(bool czech, TWebResponse& response) {
@@ -259,12 +296,57 @@ void TWModule::WModulewaTestAction(TWebRequest&, TWebResponse& response, bool&) 
   response.SetContent(InvalidRequestPage(true));
 }
 
+// The login form's target: a successful login sets the user cookie and shows
+// the confirmation page; a failed one shows the form again.
 void TWModule::WModulewaCheckLoginAction(TWebRequest& request, TWebResponse& response, bool&) {
-  ShowUnavailablePage(!IsEnglish(request), response);
+  struct Free {
+    TWModule& module;
+    ~Free() { module.FreeContext(); }
+  } free_at_end{*this};
+  try {
+    TWebAppOptions& options = *GetOptions();
+    std::unique_ptr<TLoginContext> owned = CreateLoginContext(request, response, true, &options);
+    TLoginContext& context = *owned;
+    SetContext(std::move(owned));
+    const std::string user_id = Authenticate(context);
+    if (user_id.empty()) {
+      context.Cookies().ZNKCGIUSERID.clear();
+      context.BadLogin = true;
+      ProduceLoginForm(context, response);
+      return;
+    }
+    context.Cookies().ZNKCGIUSERID = user_id;
+    TStrings cookie;
+    cookie.Add("ZNKCGIUSERID=" + user_id);
+    SendCookies(cookie, context.storecookies.empty() ? TCookieVariant::Session : TCookieVariant::Persistent, request,
+                options, response);
+    const bool english = SameText(context.lang, "eng");
+    if (SameText(context.logdest, ActionPath("waTest2"))) {
+      TStrings doc;
+      doc.Add(english ? kLoginOkPageEnglish : kLoginOkPageCzech);
+      pp_log_ok_.SetHTMLDoc(doc);
+    } else {
+      pp_log_ok_.SetHTMLFile(ResolveTemplatePath(options, english ? options.pgLOGOKeng : options.pgLOGOK));
+    }
+    response.SetContent(context.Produce(pp_log_ok_));
+  } catch (const Exception& error) {
+    ShowError(!IsEnglish(request), error, response);
+  }
 }
 
 void TWModule::WModulewaPageAction(TWebRequest& request, TWebResponse& response, bool&) {
-  ShowUnavailablePage(!IsEnglish(request), response);
+  struct Free {
+    TWModule& module;
+    ~Free() { module.FreeContext(); }
+  } free_at_end{*this};
+  try {
+    std::unique_ptr<TSimplePageContext> owned = MakeContext<TSimplePageContext>(&request, GetOptions(), &response);
+    TSimplePageContext& context = *owned;
+    SetContext(std::move(owned));
+    response.SetContent(context.Produce(MainPageProducer()));
+  } catch (const Exception& error) {
+    ShowError(!IsEnglish(request), error, response);
+  }
 }
 
 void TWModule::WModulewaCalendarAction(TWebRequest& request, TWebResponse& response, bool&) {

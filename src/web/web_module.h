@@ -15,6 +15,7 @@
 #include "context/page_producer.h"
 #include "context/request_context.h"
 #include "settings/web_app_options.h"
+#include "web/login_context.h"
 
 namespace tessaro {
 
@@ -50,10 +51,17 @@ class TWModule {
   void HandleException(const std::exception& error, TWebRequest& request, TWebResponse& response);
 
   // --- operations a derived module may refine, in this order ---
+  // The user identifier for the credentials of a login form; empty when they
+  // are not accepted.
+  virtual std::string Authenticate(TLoginContext& login);
   // True when `user_id` identifies a visitor allowed on `path`.
   virtual bool CheckUser(TWebRequest& request, const std::string& user_id, const std::string& path);
   // Completes (or creates, when given null) the options of this module.
   virtual std::unique_ptr<TWebAppOptions> CreateOptions(std::unique_ptr<TWebAppOptions> options);
+  // The context of the login form. Unless `from_login_form`, the destination
+  // is the requested path and query (without the system fields).
+  virtual std::unique_ptr<TLoginContext> CreateLoginContext(TWebRequest& request, TWebResponse& response,
+                                                            bool from_login_form, TWebAppOptions* options);
   // Writes the error page for `error` into the response.
   virtual void ShowError(bool czech, const std::exception& error, TWebResponse& response);
   // Logs the visitor in through an outside service; false when it cannot.
@@ -101,6 +109,8 @@ class TWModule {
 
   // The answer of an action whose page this build does not serve yet.
   void ShowUnavailablePage(bool czech, TWebResponse& response);
+  // Renders the login form of `context` (the current context) into the response.
+  void ProduceLoginForm(TLoginContext& context, TWebResponse& response);
 
  private:
   void RunGate(TWebRequest& request, TWebResponse& response, bool& handled);

@@ -66,6 +66,8 @@ Deployment::Deployment() {
   if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder");
   dir_ = pattern;
   std::filesystem::create_symlink(BuiltCgiPath(), CgiPath());
+  // The settings defaults file must exist; tests overwrite it as they need.
+  WriteFile("tessaro0.ini", "[OPTIONS]\n");
 }
 
 Deployment::~Deployment() {

@@ -5,6 +5,8 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 
@@ -12,6 +14,7 @@
 #include "support/cgi_response.h"
 #include "util/codepage.h"
 #include "util/datetime.h"
+#include "util/module_path.h"
 #include "web/cgi_application.h"
 #include "web/main_module.h"
 
@@ -20,6 +23,23 @@ namespace {
 
 using testing::CgiResponse;
 using testing::ParseCgiResponse;
+
+// A portal folder for the in-process runs: the settings files are found
+// beside the program's path, so the path is pointed into a temporary folder.
+class PortalFolder : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    dir_ = std::filesystem::temp_directory_path() / ("tessaro-web-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir_);
+    std::ofstream(dir_ / "tessaro0.ini") << "[OPTIONS]\n";
+    SetModuleFileName((dir_ / "tessaro.cgi").string());
+  }
+  void TearDown() override { std::filesystem::remove_all(dir_); }
+
+ private:
+  std::filesystem::path dir_;
+};
+const auto* const kPortalFolder = ::testing::AddGlobalTestEnvironment(new PortalFolder);
 
 const std::string kSession = "ZNKSESSIONID=%7b6F9619FF-8B86-D011-B42D-00C04FC964FF%7d";
 
@@ -33,6 +53,7 @@ CgiResponse RunCgi(std::map<std::string, std::string> env, const std::string& bo
   EXPECT_EQ(write(in[1], body.data(), body.size()), static_cast<ssize_t>(body.size()));
   close(in[1]);
   int out = memfd_create("response", 0);
+  TWebAppOptionsManager::Instance().Clear();
   RunCgiRequest(CgiEnvironment::FromMap(env), in[0], out);
   close(in[0]);
   std::string bytes;
