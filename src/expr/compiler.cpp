@@ -175,6 +175,7 @@ class TOperationIndex {
     for (const TOperationDef* def = list; def != nullptr; def = def->Next) {
       entries_.push_back({def, OperationHash(def->Name)});
       max_arity_ = std::max<int>(max_arity_, def->Arity);
+      max_name_length_ = std::max(max_name_length_, def->Name.size());
       if (def->Name.empty()) continue;
       sorted_names_.push_back(def->Name);
       int level = def->Level();
@@ -201,6 +202,7 @@ class TOperationIndex {
 
   // The first operation without operands named `name`, or null.
   const TOperationDef* FindWithoutOperands(std::string_view name) const {
+    if (name.size() > max_name_length_) return nullptr;
     const uint32_t hash = OperationHash(name);
     for (const auto& e : entries_)
       if (e.hash == hash && e.def->Arity == 0 && e.def->Name == name) return e.def;
@@ -230,6 +232,7 @@ class TOperationIndex {
   std::array<std::array<bool, 256>, kLevelCount> level_starts_{};       // first characters of those names
   std::vector<std::string_view> sorted_names_;                          // every distinct name, sorted
   int max_arity_ = 0;                                                   // the largest Arity in the list
+  size_t max_name_length_ = 0;                                          // the longest name in the list
 };
 
 // An operation name found in a sub-expression.
@@ -259,11 +262,11 @@ class TCompiler {
   std::vector<std::string_view> Operands(std::string_view s, int level, const TOccurrence& at);
   TValueType CompileOperation(std::string_view s, int level, const TOccurrence& at, int depth);
 
-  const TOperationIndex& index_;  // the operation list
-  TProgram& program_;             // where factors are appended
-  std::string& error_text_;       // receives the sub-expression of a failure
-  std::vector<bool> top_level_;   // per character of the sub-expression being searched: depth 0, outside quotes
-  std::string literal_;           // scratch for string literals
+  const TOperationIndex& index_;    // the operation list
+  TProgram& program_;               // where factors are appended
+  std::string& error_text_;         // receives the sub-expression of a failure
+  std::vector<uint8_t> top_level_;  // per character of the sub-expression being searched: 1 at depth 0 outside quotes
+  std::string literal_;             // scratch for string literals
 };
 
 bool TCompiler::CompileLiteral(std::string_view s, TValueType& type) {
@@ -296,7 +299,7 @@ bool TCompiler::CompileLiteral(std::string_view s, TValueType& type) {
 }
 
 void TCompiler::MarkTopLevel(std::string_view s) {
-  top_level_.assign(s.size(), false);
+  top_level_.assign(s.size(), 0);
   int depth = 0;
   bool quoted = false;
   for (size_t i = 0; i < s.size(); ++i) {
@@ -307,7 +310,7 @@ void TCompiler::MarkTopLevel(std::string_view s) {
     }
     if (quoted) continue;
     if (c == ')') --depth;
-    top_level_[i] = depth == 0;
+    top_level_[i] = depth == 0 ? 1 : 0;
     if (c == '(') ++depth;
   }
 }
