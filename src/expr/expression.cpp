@@ -50,17 +50,17 @@ class TExpressionEngine {
     return StandardText(value_);
   }
 
-  std::string text_;        // source text of the last compile
-  std::string error_text_;  // sub-expression of the last compile error
-  TValueType result_type_ = vtNone;
-  bool constant_ = false;      // the program is one constant, evaluated at compile time
-  TValue constant_value_;      // its value
-  TProgram program_;           // the compiled factors
-  TStack stack_;               // evaluation stack, kept for its slots
-  uint64_t evaluation_ = 0;    // number of the current evaluation, for cached operations
-  TValue value_;               // result of the last evaluation
-  int error_code_ = eeNone;    // error code of the last evaluation
-  std::string error_message_;  // and its message
+  std::string text_;                 // source text of the last compile
+  std::string error_text_;           // sub-expression of the last compile error
+  TValueType result_type_ = vtNone;  // result type of the last compile
+  bool constant_ = false;            // the program is one constant, evaluated at compile time
+  TValue constant_value_;            // its value
+  TProgram program_;                 // the compiled factors
+  TStack stack_;                     // evaluation stack, kept for its slots
+  uint64_t evaluation_ = 0;          // number of the current evaluation, for cached operations
+  TValue value_;                     // result of the last evaluation
+  int error_code_ = eeNone;          // error code of the last evaluation
+  std::string error_message_;        // and its message
 
  private:
   void ClearEvaluation() {

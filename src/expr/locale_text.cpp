@@ -54,8 +54,8 @@ constexpr uint16_t kDigitBase = 300;
 constexpr uint16_t kLetterBase = 400;
 
 struct TTables {
-  std::array<char, 256> upper{};
-  std::array<TWeights, 256> weights{};
+  std::array<char, 256> upper{};        // the upper-case form of each byte
+  std::array<TWeights, 256> weights{};  // the collation weights of each byte
 
   TTables() {
     for (int c = 0; c < 256; ++c) {
