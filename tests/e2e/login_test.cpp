@@ -81,7 +81,10 @@ TEST_F(PortalTest, TestLoginToTheSecondTestPageGivesTheBuiltInConfirmation) {
             "<a href=\"http://localhost/tessaro.cgi/zntest2?x=1\">zde</a></BODY></HTML>\r\n");
   // With the cookie the test page opens.
   CgiResponse page = d.Get("/zntest2", "", {{"HTTP_COOKIE", kSession + "; ZNKCGIUSERID=TEST"}});
-  EXPECT_NE(page.body.find("<P>Neplatn\xfd po\x9e" "adavek"), std::string::npos) << page.body;
+  EXPECT_NE(page.body.find("<P>Neplatn\xfd po\x9e"
+                           "adavek"),
+            std::string::npos)
+      << page.body;
 }
 
 TEST_F(PortalTest, TestLoginWithAPersistentCookieAndTheConfiguredConfirmation) {
@@ -94,8 +97,9 @@ TEST_F(PortalTest, TestLoginWithAPersistentCookieAndTheConfiguredConfirmation) {
 }
 
 TEST_F(PortalTest, WrongCredentialsOrDestinationShowTheFormAgain) {
-  for (const char* body : {"USRNAME=quokka&PSWD=pelican&logdest=%2Fmain", "USRNAME=Quokka&PSWD=pelican&logdest=%2Fzntest",
-                           "USRNAME=quokka&PSWD=x&logdest=%2Fzntest"}) {
+  for (const char* body :
+       {"USRNAME=quokka&PSWD=pelican&logdest=%2Fmain", "USRNAME=Quokka&PSWD=pelican&logdest=%2Fzntest",
+        "USRNAME=quokka&PSWD=x&logdest=%2Fzntest"}) {
     CgiResponse r = PostLogin(body);
     EXPECT_TRUE(r.Cookies().empty()) << body;
     EXPECT_NE(r.body.find("<p>Chybn"), std::string::npos) << body << r.body;
