@@ -45,14 +45,6 @@ void tRequestContext::DeclareProperties(TPropertyDeclarations<tRequestContext>& 
       .Integer("rows", &tRequestContext::rows);
 }
 
-const std::string& ScriptVersionText() {
-  static const std::string text = [] {
-    TFileVersion v = FileVersion(ModuleFileName());
-    return Format("%d.%d%d , build %d", {v.Major, v.Minor, v.Release, v.Build});
-  }();
-  return text;
-}
-
 tRequestContext::tRequestContext(TWebRequest* request, TWebAppOptions* options, TWebResponse* response)
     : request_(request), options_(options), response_(response) {
   if (options_) rows = options_->initial_table_rows;
@@ -205,7 +197,7 @@ void tRequestContext::HTMLTag(TCustomPageProducer&, TTag, const std::string& tag
   } else if (SameText(tagName, "tag_sessionid")) {
     replaceText = SessionID();
   } else if (SameText(tagName, "tag_scriptversion")) {
-    replaceText = ScriptVersionText();
+    replaceText = BuildVersionText();
   } else if (SameText(tagName, "tag_requestscript")) {
     if (request_) replaceText = BaseURL(params.Values("protocol"), false);
   } else if (SameText(tagName, "tag_currenturl")) {

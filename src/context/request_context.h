@@ -169,7 +169,4 @@ std::unique_ptr<T> MakeContext(Args&&... args) {
 // The deepest nesting of included files; deeper includes fail.
 inline constexpr int kMaxIncludeDepth = 16;
 
-// "major.minorrelease , build N" of the running program, computed once.
-const std::string& ScriptVersionText();
-
 }  // namespace tessaro

@@ -11,6 +11,9 @@
 
 #include <string>
 
+#include "util/format.h"
+#include "util/module_path.h"
+
 #ifndef TESSARO_VERSION_MAJOR
 #define TESSARO_VERSION_MAJOR 0
 #endif
@@ -40,6 +43,14 @@ TFileVersion FileVersion(std::string_view file) {
   if (file.find('\0') != std::string_view::npos || !IsRunningExecutable(std::string(file))) return {};
   return {static_cast<uint16_t>(TESSARO_VERSION_MAJOR), static_cast<uint16_t>(TESSARO_VERSION_MINOR),
           static_cast<uint16_t>(TESSARO_VERSION_PATCH), static_cast<uint16_t>(TESSARO_VERSION_BUILD)};
+}
+
+const std::string& BuildVersionText() {
+  static const std::string text = [] {
+    TFileVersion v = FileVersion(ModuleFileName());
+    return Format("%d.%d%d , build %d", {v.Major, v.Minor, v.Release, v.Build});
+  }();
+  return text;
 }
 
 }  // namespace tessaro

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace tessaro {
@@ -18,5 +19,9 @@ struct TFileVersion {
 // itself (under any path or link that leads to it) has a version; every other
 // file, and a file that does not exist, gives all four 0.
 TFileVersion FileVersion(std::string_view file);
+
+// "major.minorrelease , build N" of the running program (minor and release
+// side by side), computed once per process.
+const std::string& BuildVersionText();
 
 }  // namespace tessaro
