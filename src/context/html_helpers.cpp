@@ -15,8 +15,8 @@
 #include <algorithm>
 
 #include "cgi/url_encoding.h"
+#include "db/field_types.h"
 #include "util/codepage.h"
-#include "util/field_types.h"
 #include "util/format.h"
 #include "util/quoting.h"
 #include "util/text.h"

@@ -3,15 +3,8 @@
 // data sets it serves are small, so no index is kept.
 #include "db/memory_dataset.h"
 
-#include <cmath>
-
 namespace tessaro {
 namespace {
-
-bool IsDateType(TFieldType type) {
-  return type == TFieldType::ftDate || type == TFieldType::ftTime || type == TFieldType::ftDateTime ||
-         type == TFieldType::ftTimeStamp;
-}
 
 // Splits a ";"-separated list of field names.
 std::vector<std::string> SplitNames(std::string_view list) {
@@ -38,10 +31,6 @@ bool KeysMatch(const TMemoryValue& a, const TMemoryValue& b) {
   if (number(a, x) && number(b, y)) return x == y;
   if (std::holds_alternative<std::monostate>(a)) return false;
   return a == b;
-}
-
-[[noreturn]] void NotConvertible(const std::string& text, const char* what) {
-  throw Exception("'" + text + "' is not a valid " + what);
 }
 
 }  // namespace
@@ -96,63 +85,17 @@ bool TMemoryField::IsNull() const {
   return cell == nullptr || std::holds_alternative<std::monostate>(*cell);
 }
 
-std::string TMemoryField::AsString() const {
-  const TMemoryValue v = Value();
-  if (const auto* i = std::get_if<int64_t>(&v)) return std::to_string(*i);
-  if (const auto* b = std::get_if<bool>(&v)) return *b ? "True" : "False";
-  if (const auto* s = std::get_if<std::string>(&v)) return *s;
-  if (const auto* d = std::get_if<double>(&v)) {
-    switch (type_) {
-      case TFieldType::ftDate:
-        return DateToStr(*d);
-      case TFieldType::ftTime:
-        return TimeToStr(*d);
-      default:
-        return IsDateType(type_) ? DateTimeToStr(*d) : FloatToStr(*d);
-    }
-  }
-  return std::string();
-}
+std::string TMemoryField::DisplayText() const { return FieldValueDisplayText(Value(), *this); }
 
-double TMemoryField::AsFloat() const {
-  const TMemoryValue v = Value();
-  if (const auto* d = std::get_if<double>(&v)) return *d;
-  if (const auto* i = std::get_if<int64_t>(&v)) return static_cast<double>(*i);
-  if (const auto* b = std::get_if<bool>(&v)) return *b ? 1 : 0;
-  double parsed;
-  if (const auto* s = std::get_if<std::string>(&v); s != nullptr && TryStrToFloat(*s, parsed)) return parsed;
-  NotConvertible(AsString(), "floating point value");
-}
+std::string TMemoryField::AsString() const { return FieldValueAsString(Value(), type_); }
 
-int64_t TMemoryField::AsLargeInt() const {
-  const TMemoryValue v = Value();
-  if (const auto* i = std::get_if<int64_t>(&v)) return *i;
-  if (const auto* b = std::get_if<bool>(&v)) return *b ? 1 : 0;
-  if (const auto* d = std::get_if<double>(&v); d != nullptr && std::fabs(*d) < 9.2e18) return std::llround(*d);
-  int64_t parsed;
-  if (const auto* s = std::get_if<std::string>(&v); s != nullptr && TryStrToInt(*s, parsed)) return parsed;
-  NotConvertible(AsString(), "integer value");
-}
+double TMemoryField::AsFloat() const { return FieldValueAsFloat(Value(), type_); }
 
-bool TMemoryField::AsBoolean() const {
-  const TMemoryValue v = Value();
-  if (const auto* b = std::get_if<bool>(&v)) return *b;
-  if (const auto* i = std::get_if<int64_t>(&v)) return *i != 0;
-  if (const auto* s = std::get_if<std::string>(&v)) {
-    if (SameText(*s, "True")) return true;
-    if (SameText(*s, "False")) return false;
-  }
-  NotConvertible(AsString(), "boolean value");
-}
+int64_t TMemoryField::AsLargeInt() const { return FieldValueAsLargeInt(Value(), type_); }
 
-TDateTime TMemoryField::AsDateTime() const {
-  const TMemoryValue v = Value();
-  if (const auto* d = std::get_if<double>(&v)) return *d;
-  if (const auto* i = std::get_if<int64_t>(&v)) return static_cast<double>(*i);
-  TDateTime parsed;
-  if (const auto* s = std::get_if<std::string>(&v); s != nullptr && TryStrToDateTime(*s, parsed)) return parsed;
-  NotConvertible(AsString(), "date and time");
-}
+bool TMemoryField::AsBoolean() const { return FieldValueAsBoolean(Value(), type_); }
+
+TDateTime TMemoryField::AsDateTime() const { return FieldValueAsDateTime(Value(), type_); }
 
 // ---- TMemoryDataSet ----
 

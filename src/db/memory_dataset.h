@@ -16,10 +16,11 @@
 #include <vector>
 
 #include "db/dataset.h"
+#include "db/field_value.h"
 
 namespace tessaro {
 
-using TMemoryValue = std::variant<std::monostate, int64_t, double, bool, std::string>;
+using TMemoryValue = TFieldValue;
 
 class TMemoryDataSet;
 
@@ -33,8 +34,9 @@ class TMemoryField : public TField {
   // Null also when the data set is closed or has no current record.
   bool IsNull() const override;
   // Integers in digits, numbers by FloatToStr, dates and times by the
-  // regional patterns of their field type, booleans "True"/"False".
-  std::string DisplayText() const override { return AsString(); }
+  // regional patterns of their field type, booleans "True"/"False"
+  // (FieldValueAsString); DisplayText also honours the display attributes.
+  std::string DisplayText() const override;
   std::string AsString() const override;
   // Numbers convert between integer and double, booleans read as 1 and 0,
   // texts are parsed; anything else throws Exception.
@@ -86,17 +88,17 @@ class TMemoryDataSet : public TDataSet {
   bool Active() const override { return active_; }
   // Opening puts the cursor on the first row.
   void Open() override;
-  void Close() { active_ = false; }
+  void Close() override { active_ = false; }
 
-  int RecordCount() const { return static_cast<int>(rows_.size()); }
+  int RecordCount() const override { return static_cast<int>(rows_.size()); }
   // 0-based index of the current row; RecordCount() past the last.
   int RecNo() const { return cursor_; }
   void SetRecNo(int index) { cursor_ = index; }
-  void First() { cursor_ = 0; }
-  void Next() {
+  void First() override { cursor_ = 0; }
+  void Next() override {
     if (cursor_ < RecordCount()) ++cursor_;
   }
-  bool Eof() const { return cursor_ >= RecordCount(); }
+  bool Eof() const override { return cursor_ >= RecordCount(); }
 
   int FieldCount() const override { return static_cast<int>(fields_.size()); }
   TField* Field(int index) override;
