@@ -1,0 +1,34 @@
+// The failures of the database layer: errors the database or its driver
+// report, and values that do not convert to the type they must have.
+#pragma once
+
+#include <string>
+
+#include "util/exception.h"
+
+namespace tessaro {
+
+// An error of the database, its driver or the driver manager. The message is
+// the driver's own text (in windows-1250); SqlState is the five-character
+// state of its first diagnostic record ("42S02" ...), empty when the error
+// did not come from a driver.
+class EDatabaseError : public Exception {
+ public:
+  explicit EDatabaseError(const std::string& message, std::string sqlState = std::string())
+      : Exception(message), sql_state_(std::move(sqlState)) {}
+  const std::string& SqlState() const { return sql_state_; }
+  const char* ClassName() const noexcept override { return "EDatabaseError"; }
+
+ private:
+  std::string sql_state_;  // ODBC SQLSTATE of the first diagnostic record
+};
+
+// A text that is not a value of the type it must be converted to
+// ("'abc' is not a valid integer value").
+class EConvertError : public Exception {
+ public:
+  using Exception::Exception;
+  const char* ClassName() const noexcept override { return "EConvertError"; }
+};
+
+}  // namespace tessaro

@@ -1,0 +1,342 @@
+// The data-access layer against real databases: every check runs on SQLite
+// (a new file per check) and on a PostgreSQL server started for the test
+// (a new database per check), through the ODBC drivers a deployed portal
+// uses.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "db/database_error.h"
+#include "db/odbc_command.h"
+#include "db/odbc_dataset.h"
+#include "db/param_binding.h"
+#include "db/prepared_dataset.h"
+#include "test_databases.h"
+#include "util/codepage.h"
+#include "util/datetime.h"
+#include "util/regional_settings.h"
+#include "util/text.h"
+
+namespace tessaro {
+namespace {
+
+using testing::TPostgresTestServer;
+using testing::TSqliteTestDatabase;
+using testing::TTestDatabase;
+
+// Runs `sql` with positional parameter values on a read-write connection;
+// type suffixes of the names give the parameters their types.
+void ExecWith(const TTestDatabase& db, const std::string& sql, const std::vector<TVariant>& values) {
+  auto connection = db.Connect();
+  TOdbcCommand command(connection.get());
+  command.SetCommandText(sql);
+  ASSERT_EQ(command.Parameters().Count(), static_cast<int>(values.size())) << sql;
+  for (size_t i = 0; i < values.size(); ++i) {
+    TParameter& parameter = command.Parameters()[static_cast<int>(i)];
+    parameter.DataType = ParamTypeSuffix(parameter.Name);
+    parameter.Value = values[i];
+  }
+  command.Execute();
+}
+
+// The values of one column of every record, as plain text.
+std::vector<std::string> Column(TDataSet& data, std::string_view field) {
+  std::vector<std::string> values;
+  for (data.First(); !data.Eof(); data.Next())
+    values.push_back(data.FieldByName(field).IsNull() ? "<null>" : data.FieldByName(field).AsString());
+  return values;
+}
+
+void CreateGroups(const TTestDatabase& db) {
+  db.Exec("CREATE TABLE grp (id INTEGER, kind VARCHAR(10), name VARCHAR(20), amount INTEGER)");
+  db.Exec(
+      "INSERT INTO grp VALUES (1, 'A', 'delta', 5), (2, 'B', 'alpha', NULL), (3, 'A', 'beta', 7), "
+      "(4, 'B', 'gamma', 1), (5, 'C', 'alpha', 3)");
+}
+
+// ---- The checks ----
+
+// Every kind of column, written through bound parameters and read back:
+// field types, native values, windows-1250 text, whole blobs and memos,
+// Null, and display text under the regional settings and display attributes.
+void ReadsEveryKindOfColumn(TTestDatabase& db) {
+  db.Exec("CREATE TABLE item (id INTEGER, name VARCHAR(40), price " + std::string(db.DoubleType()) +
+          ", born DATE, stamp TIMESTAMP, flag BOOLEAN, photo " + std::string(db.BlobType()) + ", note TEXT)");
+  const std::string name = Cp1250("Žluťoučký kůň");
+  std::string photo;
+  for (int i = 0; i < 100000; ++i) photo += static_cast<char>(i * 7 % 256);
+  std::string note;
+  while (note.size() < 10000) note += Cp1250("Příliš žluťoučký kůň úpěl ďábelské ódy. ");
+  const TDateTime born = EncodeDate(2024, 1, 31);
+  const TDateTime stamp = EncodeDate(2024, 1, 31) + EncodeTime(13, 45, 10, 500);
+  ExecWith(db, "INSERT INTO item VALUES (:id, :name, :price, :born.Date, :stamp.DateTime, :flag.Boolean, "
+               ":photo.Blob, :note.Memo)",
+           {TVariant::Integer(7), TVariant::String(name), TVariant::Float(12.5), TVariant::Date(born),
+            TVariant::Date(stamp), TVariant::Boolean(true), TVariant::String(photo), TVariant::String(note)});
+  ExecWith(db, "INSERT INTO item VALUES (:id, :name, :price, :born.Date, :stamp.DateTime, :flag.Boolean, "
+               ":photo.Blob, :note.Memo)",
+           {TVariant::Integer(8), TVariant(), TVariant(), TVariant(), TVariant(), TVariant(), TVariant(), TVariant()});
+
+  auto connection = db.Connect(cmRead);
+  TOdbcDataSet data(connection.get(), "Items");
+  data.SetCommandText("SELECT id, name, price, born, stamp, flag, photo, note, " + db.CharExpression(0x4E2D) +
+                      " AS foreign_letter, " + db.CharExpression(0x20AC) + " AS euro FROM item ORDER BY id");
+  data.Open();
+  ASSERT_EQ(data.RecordCount(), 2);
+  const std::pair<const char*, TFieldType> types[] = {
+      {"id", TFieldType::ftInteger},      {"name", db.VarcharFieldType()}, {"price", TFieldType::ftFloat},
+      {"born", TFieldType::ftDate},       {"stamp", TFieldType::ftDateTime}, {"flag", TFieldType::ftBoolean},
+      {"photo", db.BlobFieldType()},      {"note", TFieldType::ftMemo}};
+  for (const auto& [field, type] : types) EXPECT_EQ(data.FieldByName(field).DataType(), type) << field;
+  EXPECT_EQ(data.FieldByName("NAME").Size(), 40);
+
+  EXPECT_EQ(data.FieldByName("id").AsLargeInt(), 7);
+  EXPECT_EQ(data.FieldByName("name").AsString(), name);
+  EXPECT_EQ(data.FieldByName("price").AsFloat(), 12.5);
+  EXPECT_EQ(data.FieldByName("born").AsDateTime(), born);
+  EXPECT_NEAR(data.FieldByName("stamp").AsDateTime(), stamp, 1e-8);
+  EXPECT_TRUE(data.FieldByName("flag").AsBoolean());
+  // Compared whole, without printing 100 kB on failure.
+  EXPECT_EQ(data.FieldByName("photo").AsString().size(), photo.size());
+  EXPECT_TRUE(data.FieldByName("photo").AsString() == photo);
+  EXPECT_EQ(data.FieldByName("note").AsString().size(), note.size());
+  EXPECT_TRUE(data.FieldByName("note").AsString() == note);
+  EXPECT_EQ(data.FieldByName("foreign_letter").AsString(), "?");
+  EXPECT_EQ(data.FieldByName("euro").AsString(), "\x80");
+
+  EXPECT_EQ(data.FieldByName("price").DisplayText(), "12,5");
+  EXPECT_EQ(data.FieldByName("born").DisplayText(), "31.1.2024");
+  EXPECT_EQ(data.FieldByName("stamp").DisplayText(), "31.1.2024 13:45:10");
+  EXPECT_EQ(data.FieldByName("flag").DisplayText(), "True");
+  data.FieldByName("price").SetDisplayFormat("0.00");
+  data.FieldByName("born").SetDisplayFormat("yyyy-mm-dd");
+  data.FieldByName("flag").SetDisplayValues(Cp1250("Ano;Ne"));
+  EXPECT_EQ(data.FieldByName("price").DisplayText(), "12,50");
+  EXPECT_EQ(data.FieldByName("born").DisplayText(), "2024-01-31");
+  EXPECT_EQ(data.FieldByName("flag").DisplayText(), "Ano");
+
+  data.Next();
+  EXPECT_EQ(data.FieldByName("id").AsLargeInt(), 8);
+  for (const char* field : {"name", "price", "born", "stamp", "flag", "photo", "note"}) {
+    EXPECT_TRUE(data.FieldByName(field).IsNull()) << field;
+    EXPECT_EQ(data.FieldByName(field).DisplayText(), "") << field;
+  }
+  data.Next();
+  EXPECT_TRUE(data.Eof());
+  EXPECT_TRUE(data.FieldByName("id").IsNull());
+}
+
+// Request text reaches the database only as parameter values: quotes in a
+// value are data, and markers inside quoted SQL are text.
+void KeepsValuesOutOfTheSqlText(TTestDatabase& db) {
+  CreateGroups(db);
+  auto connection = db.Connect(cmRead);
+  TOdbcDataSet data(connection.get());
+  data.SetCommandText("SELECT ':kind' AS literal, name FROM grp WHERE kind = :kind OR name = :kind ORDER BY id");
+  ASSERT_EQ(data.Parameters().Count(), 2);
+  data.Parameters()[0].Value = TVariant::String("x' OR '1'='1");
+  data.Parameters()[1].Value = TVariant::String("x' OR '1'='1");
+  data.Open();
+  EXPECT_EQ(data.RecordCount(), 0);
+  data.Close();
+  data.Parameters()[0].Value = TVariant::String("C");
+  data.Parameters()[1].Value = TVariant::String("beta");
+  data.Open();
+  EXPECT_EQ(Column(data, "name"), (std::vector<std::string>{"beta", "alpha"}));
+  data.First();
+  EXPECT_EQ(data.FieldByName("literal").AsString(), ":kind");
+}
+
+// The client-side cursor: all records in memory, counted, sorted by index
+// field names, limited by MaxRecords.
+void SortsClientSideRecords(TTestDatabase& db) {
+  CreateGroups(db);
+  auto connection = db.Connect(cmRead);
+  TOdbcDataSet data(connection.get(), "Groups");
+  data.SetCommandText("SELECT id, kind, name, amount FROM grp ORDER BY id");
+  data.SetIndexFieldNames("kind DESC,name");
+  data.Open();
+  EXPECT_EQ(data.RecordCount(), 5);
+  EXPECT_EQ(Column(data, "id"), (std::vector<std::string>{"5", "2", "4", "3", "1"}));
+
+  const std::pair<const char*, std::vector<std::string>> orders[] = {
+      {"amount", {"2", "4", "5", "1", "3"}},          // Null first
+      {"amount DESC", {"3", "1", "5", "4", "2"}},     // and last when descending
+      {"[NAME] asc; id desc", {"5", "2", "3", "1", "4"}},
+      {"", {"1", "2", "3", "4", "5"}},                // the database's order again
+  };
+  for (const auto& [keys, ids] : orders) {
+    data.SetIndexFieldNames(keys);
+    EXPECT_EQ(Column(data, "id"), ids) << keys;
+  }
+  EXPECT_THROW(data.SetIndexFieldNames("kind,missing"), EDatabaseError);
+
+  data.First();
+  EXPECT_EQ(data.MoveBy(3), 3);
+  EXPECT_EQ(data.FieldByName("id").AsString(), "4");
+  EXPECT_EQ(data.MoveBy(5), 2);
+  EXPECT_TRUE(data.Eof());
+
+  TOdbcDataSet limited(connection.get());
+  limited.SetCommandText("SELECT id FROM grp ORDER BY id");
+  limited.SetMaxRecords(3);
+  limited.Open();
+  EXPECT_EQ(limited.RecordCount(), 3);
+}
+
+// The forward-only cursor streams: no record count, no way back.
+void StreamsForwardOnly(TTestDatabase& db) {
+  CreateGroups(db);
+  auto connection = db.Connect(cmRead);
+  TOdbcDataSet data(connection.get());
+  data.SetCursorLocation(clUseServer);
+  data.SetCursorType(ctOpenForwardOnly);
+  data.SetCommandText("SELECT id FROM grp ORDER BY id");
+  data.Open();
+  EXPECT_EQ(data.RecordCount(), -1);
+  EXPECT_EQ(data.FieldByName("id").AsLargeInt(), 1);
+  data.First();  // still on the first record: allowed
+  data.Next();
+  EXPECT_THROW(data.First(), EDatabaseError);
+  std::vector<std::string> rest;
+  for (; !data.Eof(); data.Next()) rest.push_back(data.FieldByName("id").AsString());
+  EXPECT_EQ(rest, (std::vector<std::string>{"2", "3", "4", "5"}));
+  EXPECT_TRUE(data.FieldByName("id").IsNull());
+  EXPECT_THROW(data.SetIndexFieldNames("id"), EDatabaseError);
+
+  data.Close();
+  data.SetMaxRecords(2);
+  data.Open();
+  data.Next();
+  data.Next();
+  EXPECT_TRUE(data.Eof());
+}
+
+// A read-only connection reads but cannot write; a read-write one writes.
+void ReadOnlyConnectionsRefuseWrites(TTestDatabase& db) {
+  CreateGroups(db);
+  auto reader = db.Connect(cmRead);
+  TOdbcCommand insert(reader.get());
+  insert.SetCommandText("INSERT INTO grp (id) VALUES (6)");
+  EXPECT_THROW(insert.Execute(), EDatabaseError);
+  TOdbcCommand drop(reader.get());
+  drop.SetCommandText("DROP TABLE grp");
+  EXPECT_THROW(drop.Execute(), EDatabaseError);
+
+  auto writer = db.Connect(cmReadWrite);
+  TOdbcCommand update(writer.get());
+  update.SetCommandText("UPDATE grp SET amount = :amount WHERE kind = :kind");
+  update.Parameters()[0].Value = TVariant::Integer(9);
+  update.Parameters()[1].Value = TVariant::String("A");
+  update.Execute();
+  EXPECT_EQ(update.RowsAffected(), 2);
+
+  TOdbcDataSet data(reader.get());
+  data.SetCommandText("SELECT amount FROM grp WHERE kind = 'A'");
+  data.Open();
+  EXPECT_EQ(Column(data, "amount"), (std::vector<std::string>{"9", "9"}));
+}
+
+// Failures of the database become EDatabaseError with the driver's message;
+// values that do not convert fail before the database sees them.
+void ReportsErrorsAsExceptions(TTestDatabase& db) {
+  CreateGroups(db);
+  auto connection = db.Connect(cmRead);
+  TOdbcDataSet data(connection.get());
+  data.SetCommandText("SELECT * FROM no_such_table");
+  try {
+    data.Open();
+    ADD_FAILURE() << "no error";
+  } catch (const EDatabaseError& e) {
+    EXPECT_NE(std::string(e.what()).find("no_such_table"), std::string::npos) << e.what();
+    EXPECT_FALSE(e.SqlState().empty());
+  }
+  EXPECT_FALSE(data.Active());
+
+  data.SetCommandText("UPDATE grp SET amount = 1 WHERE 1 = 0");
+  EXPECT_THROW(data.Open(), EDatabaseError);  // not a query
+
+  data.SetCommandText("SELECT id FROM grp WHERE id = :id.Integer");
+  data.Parameters()[0].DataType = TFieldType::ftInteger;
+  data.Parameters()[0].Value = TVariant::String("abc");
+  EXPECT_THROW(data.Open(), EConvertError);
+  data.Parameters()[0].Value = TVariant::String("3");  // converted, as request values are
+  data.Open();
+  EXPECT_EQ(Column(data, "id"), std::vector<std::string>{"3"});
+
+  auto wrong = CreateConnection(db.ConnectionString() + ";Driver=NoSuchDriver", "", 0);
+  try {
+    wrong->Open();
+    ADD_FAILURE() << "connected";
+  } catch (const EDatabaseError& e) {
+    EXPECT_NE(std::string(e.what()).find("NoSuchDriver"), std::string::npos) << e.what();
+  }
+  EXPECT_FALSE(wrong->Connected());
+}
+
+// The prepared statement: a select statement is the data set's SQL, with
+// the data set's parameters; other statements are refused.
+void PreparesSelectStatements(TTestDatabase& db) {
+  CreateGroups(db);
+  auto connection = db.Connect(cmRead);
+  TOdbcDataSet data(connection.get());
+  tTessaroPreparedAdodatasetObject prepared(data, "/* list */ select id from grp where kind = :kind order by id");
+  EXPECT_EQ(prepared.Command(), nullptr);
+  EXPECT_EQ(&prepared.ParametersOwner(), &data.Parameters());
+  prepared.ParametersOwner().ParamByName("KIND").Value = TVariant::String("B");
+  prepared.MaxRecords = 1;
+  prepared.Open();
+  EXPECT_EQ(Column(data, "id"), std::vector<std::string>{"2"});
+
+  TOdbcDataSet other(connection.get());
+  try {
+    tTessaroPreparedAdodatasetObject exec(other, "exec proc");
+    ADD_FAILURE() << "accepted";
+  } catch (const Exception& e) {
+    EXPECT_STREQ(e.what(), "unknown SQL type ");
+  }
+}
+
+struct TNamedCheck {
+  const char* name;
+  void (*run)(TTestDatabase& db);
+};
+
+void PrintTo(const TNamedCheck& check, std::ostream* out) { *out << check.name; }
+
+const TNamedCheck kChecks[] = {
+    {"ReadsEveryKindOfColumn", ReadsEveryKindOfColumn},
+    {"KeepsValuesOutOfTheSqlText", KeepsValuesOutOfTheSqlText},
+    {"SortsClientSideRecords", SortsClientSideRecords},
+    {"StreamsForwardOnly", StreamsForwardOnly},
+    {"ReadOnlyConnectionsRefuseWrites", ReadOnlyConnectionsRefuseWrites},
+    {"ReportsErrorsAsExceptions", ReportsErrorsAsExceptions},
+    {"PreparesSelectStatements", PreparesSelectStatements},
+};
+
+class DataAccess : public ::testing::TestWithParam<TNamedCheck> {
+ protected:
+  void SetUp() override { ResetRegionalSettings(); }
+};
+
+TEST_P(DataAccess, OnSqlite) {
+  TSqliteTestDatabase db;
+  GetParam().run(db);
+}
+
+INSTANTIATE_TEST_SUITE_P(Checks, DataAccess, ::testing::ValuesIn(kChecks),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// One server for all checks: starting PostgreSQL costs more than the checks.
+TEST(PostgresDataAccess, AllChecksOnOneServer) {
+  ResetRegionalSettings();
+  TPostgresTestServer server;
+  for (const TNamedCheck& check : kChecks) {
+    SCOPED_TRACE(check.name);
+    check.run(*server.NewDatabase(LowerCase(check.name)));
+  }
+}
+
+}  // namespace
+}  // namespace tessaro
