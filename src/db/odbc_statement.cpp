@@ -92,7 +92,9 @@ constexpr TFieldBindKind kFieldBindKinds[] = {
 };
 
 // Value kinds, indexed by TVariant::Type, for parameters without a type.
-constexpr TBindKind kValueBindKinds[] = {bkText, bkLargeInt, bkFloat, bkText, bkBoolean, bkTimestamp};
+// Integers go as 32-bit ones when they fit (see FillBuffer), so that a
+// database choosing a function by its argument types finds the usual one.
+constexpr TBindKind kValueBindKinds[] = {bkText, bkInteger, bkFloat, bkText, bkBoolean, bkTimestamp};
 
 // Room for a text or binary value written back, when the parameter does not
 // give its size.
@@ -242,12 +244,14 @@ void FillBuffer(const TParameter& parameter, TBindKind kind, TParamBuffer& buffe
   SQL_TIMESTAMP_STRUCT ts;
   switch (kind) {
     case bkInteger:
-    case bkLargeInt:
-      Store<SQLBIGINT>(buffer, has_value ? IntegerOf(parameter) : 0);
-      if (kind == bkInteger && has_value && (IntegerOf(parameter) < std::numeric_limits<int32_t>::min() ||
-                                             IntegerOf(parameter) > std::numeric_limits<int32_t>::max()))
+    case bkLargeInt: {
+      const int64_t value = has_value ? IntegerOf(parameter) : 0;
+      Store<SQLBIGINT>(buffer, value);
+      // An integer parameter with a value beyond 32 bits goes as a large one.
+      if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
         buffer.sql_type = SQL_BIGINT;
       break;
+    }
     case bkBoolean:
       Store<unsigned char>(buffer, has_value && BooleanOf(parameter) ? 1 : 0);
       break;

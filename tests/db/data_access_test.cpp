@@ -4,6 +4,8 @@
 // uses.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -298,6 +300,84 @@ void PreparesSelectStatements(TTestDatabase& db) {
   }
 }
 
+// ---- PostgreSQL only: procedures, timeouts, types SQLite lacks ----
+
+// Output values: a function's return value through the call escape, and a
+// procedure's input-output parameter.
+void ReadsOutputParameters(TTestDatabase& db) {
+  db.Exec("CREATE FUNCTION add_one(x integer) RETURNS integer AS 'SELECT x + 1' LANGUAGE SQL");
+  db.Exec("CREATE PROCEDURE twice(INOUT x integer) LANGUAGE SQL AS 'SELECT x * 2'");
+  auto connection = db.Connect();
+  TOdbcCommand call(connection.get());
+  call.SetCommandText("{:result = call add_one(:x)}");
+  ASSERT_EQ(call.Parameters().Count(), 2);
+  EXPECT_EQ(call.Parameters()[0].Direction, pdReturnValue);
+  call.Parameters()[1].Value = TVariant::Integer(41);
+  EXPECT_EQ(call.Execute(), nullptr);
+  EXPECT_EQ(call.Parameters().ParamByName("result").Value, TVariant::Integer(42));
+
+  TOdbcCommand procedure(connection.get());
+  procedure.SetCommandText("CALL twice(:x)");
+  procedure.Parameters()[0].Direction = pdInputOutput;
+  procedure.Parameters()[0].DataType = TFieldType::ftInteger;
+  procedure.Parameters()[0].Value = TVariant::Integer(21);
+  procedure.Execute();
+  EXPECT_EQ(procedure.Parameters()[0].Value, TVariant::Integer(42));
+}
+
+// An execute statement runs through the prepared statement's command; the
+// data set shows its rows and carries its parameters.
+void OpensExecuteStatements(TTestDatabase& db) {
+  // Statements prepared by name take their values only when the driver
+  // puts them into the text itself.
+  testing::TPostgresTestDatabase& postgres = static_cast<testing::TPostgresTestDatabase&>(db);
+  postgres.SetOptions("UseServerSidePrepare=0");
+  auto connection = db.Connect(cmRead);
+  TOdbcCommand prepare(connection.get());
+  prepare.SetCommandText("PREPARE next_of(integer) AS SELECT $1 + 1 AS next UNION ALL SELECT $1 + 2");
+  prepare.Execute();
+  TOdbcDataSet data(connection.get());
+  tTessaroPreparedAdodatasetObject prepared(data, "EXECUTE next_of(:x)");
+  ASSERT_NE(prepared.Command(), nullptr);
+  EXPECT_EQ(&prepared.ParametersOwner(), &prepared.Command()->Parameters());
+  prepared.ParametersOwner()[0].Value = TVariant::Integer(5);
+  prepared.Open();
+  EXPECT_EQ(Column(data, "next"), (std::vector<std::string>{"6", "7"}));
+  EXPECT_EQ(data.Parameters().ParamByName("x").Value, TVariant::Integer(5));
+}
+
+// A statement running past the command timeout is cancelled with an error.
+void StopsAtTheCommandTimeout(TTestDatabase& db) {
+  auto connection = db.Connect(cmRead);
+  connection->Close();
+  connection->SetCommandTimeout(1);
+  TOdbcDataSet data(connection.get());
+  EXPECT_EQ(data.CommandTimeout(), 1);
+  data.SetCommandText("SELECT pg_sleep(5)");
+  EXPECT_THROW(data.Open(), EDatabaseError);
+}
+
+// GUIDs in the portal's braced form both ways; decimals wider than a
+// double kept exact.
+void ReadsGuidsAndWideDecimals(TTestDatabase& db) {
+  auto connection = db.Connect(cmRead);
+  TOdbcDataSet data(connection.get());
+  data.SetCommandText(
+      "SELECT CAST('a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11' AS uuid) AS id, "
+      "CAST('a0eebc99-9c0b-4ef8-bb6d-6bb9bd380a11' AS uuid) = CAST(:id AS uuid) AS same, "
+      "CAST(-12345678901234567890.10 AS numeric(24,2)) AS wide, CAST(12.5 AS numeric(10,2)) AS narrow");
+  data.Parameters()[0].DataType = TFieldType::ftGuid;
+  data.Parameters()[0].Value = TVariant::String("{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}");
+  data.Open();
+  EXPECT_EQ(data.FieldByName("id").DataType(), TFieldType::ftGuid);
+  EXPECT_EQ(data.FieldByName("id").AsString(), "{A0EEBC99-9C0B-4EF8-BB6D-6BB9BD380A11}");
+  EXPECT_TRUE(data.FieldByName("same").AsBoolean());
+  EXPECT_EQ(data.FieldByName("wide").DataType(), TFieldType::ftFMTBcd);
+  EXPECT_EQ(data.FieldByName("wide").AsString(), "-12345678901234567890,1");
+  EXPECT_EQ(data.FieldByName("narrow").DataType(), TFieldType::ftBCD);
+  EXPECT_EQ(data.FieldByName("narrow").AsFloat(), 12.5);
+}
+
 struct TNamedCheck {
   const char* name;
   void (*run)(TTestDatabase& db);
@@ -328,14 +408,51 @@ TEST_P(DataAccess, OnSqlite) {
 INSTANTIATE_TEST_SUITE_P(Checks, DataAccess, ::testing::ValuesIn(kChecks),
                          [](const auto& info) { return std::string(info.param.name); });
 
+const TNamedCheck kPostgresChecks[] = {
+    {"ReadsOutputParameters", ReadsOutputParameters},
+    {"OpensExecuteStatements", OpensExecuteStatements},
+    {"StopsAtTheCommandTimeout", StopsAtTheCommandTimeout},
+    {"ReadsGuidsAndWideDecimals", ReadsGuidsAndWideDecimals},
+};
+
 // One server for all checks: starting PostgreSQL costs more than the checks.
 TEST(PostgresDataAccess, AllChecksOnOneServer) {
   ResetRegionalSettings();
   TPostgresTestServer server;
-  for (const TNamedCheck& check : kChecks) {
-    SCOPED_TRACE(check.name);
-    check.run(*server.NewDatabase(LowerCase(check.name)));
+  for (const auto& checks : {std::span<const TNamedCheck>(kChecks), std::span<const TNamedCheck>(kPostgresChecks)}) {
+    for (const TNamedCheck& check : checks) {
+      SCOPED_TRACE(check.name);
+      check.run(*server.NewDatabase(LowerCase(check.name)));
+    }
   }
+}
+
+// ---- SQLite only ----
+
+// With NoCreat=1 (as the portal's settings write it) a missing database file
+// is an error, not a new empty database.
+TEST(SqliteDataAccess, MissingFileIsAnErrorNotANewDatabase) {
+  TSqliteTestDatabase db;
+  const std::string missing = db.Folder() + "/missing.db";
+  testing::UseProjectOdbcDrivers();
+  auto connection = CreateConnection("Driver=SQLite3;Database=" + missing + ";NoCreat=1", "", 0);
+  EXPECT_THROW(connection->Open(), EDatabaseError);
+  EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+// A typeless database may hold any text in a typed column; such values
+// read as whatever the driver makes of them, never as a crash.
+TEST(SqliteDataAccess, OddValuesInTypedColumnsAreReadSafely) {
+  TSqliteTestDatabase db;
+  db.Exec("CREATE TABLE odd (d DATE, t TIME, ts TIMESTAMP, i INTEGER, f DOUBLE, b BOOLEAN, n NUMERIC(30,2))");
+  db.Exec("INSERT INTO odd VALUES ('garbage', '99:99:99', '2024-02-30 10:00', 'abc', 'xyz', 'maybe', 'n/a')");
+  db.Exec("INSERT INTO odd VALUES ('0000-00-00', '', 'x', 99999999999999999999999, 1e400, 2, 1e40)");
+  auto connection = db.Connect(cmRead);
+  TOdbcDataSet data(connection.get());
+  data.SetCommandText("SELECT * FROM odd");
+  data.Open();
+  for (; !data.Eof(); data.Next())
+    for (int i = 0; i < data.FieldCount(); ++i) EXPECT_NO_THROW(data.Field(i)->DisplayText());
 }
 
 }  // namespace

@@ -81,10 +81,13 @@ class TPostgresTestDatabase : public TTestDatabase {
   TFieldType VarcharFieldType() const override { return TFieldType::ftWideString; }
   TFieldType BlobFieldType() const override { return TFieldType::ftBlob; }
   std::string CharExpression(int code) const override { return "chr(" + std::to_string(code) + ")"; }
+  // Driver settings appended to the connection string ("Name=value;...").
+  void SetOptions(std::string options) { options_ = std::move(options); }
 
  private:
   int port_;              // the server's port
   std::string database_;  // database name
+  std::string options_;   // extra driver settings
 };
 
 // Points the ODBC driver manager at the project's driver list
