@@ -89,7 +89,7 @@ std::unique_ptr<TPostgresTestDatabase> TPostgresTestServer::NewDatabase(const st
 
 std::string TPostgresTestDatabase::ConnectionString() const {
   return "Driver=PostgreSQL Unicode;Server=127.0.0.1;Port=" + std::to_string(port_) + ";Database=" + database_ +
-         ";Uid=postgres;Pwd=;BoolsAsChar=0;" + options_;
+         ";Uid=postgres;Pwd=;BoolsAsChar=0;UseDeclareFetch=1;Fetch=100;" + options_;
 }
 
 }  // namespace tessaro::testing
