@@ -16,9 +16,9 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "context/page_producer.h"
+#include "db/memory_dataset.h"
 #include "util/exception.h"
 #include "util/text.h"
 
@@ -26,39 +26,16 @@ namespace {
 
 using namespace tessaro;
 
-class MemoryDataSet : public TDataSet {
-  class MemoryField : public TField {
-   public:
-    MemoryField(std::string name, std::string text) : name_(std::move(name)), text_(std::move(text)) {}
-    const std::string& FieldName() const override { return name_; }
-    TFieldType DataType() const override { return TFieldType::ftString; }
-    bool IsNull() const override { return false; }
-    std::string DisplayText() const override { return text_; }
-    std::string AsString() const override { return text_; }
-
-   private:
-    std::string name_, text_;
-  };
-
- public:
-  MemoryDataSet() {
-    fields_.push_back(std::make_unique<MemoryField>("Name", "<Ann & Bob>"));
-    fields_.push_back(std::make_unique<MemoryField>("City", "Brno"));
+// The data set of the data-set producer: one record of two text fields.
+TMemoryDataSet& FuzzDataSet() {
+  static TMemoryDataSet dataSet;
+  if (dataSet.FieldCount() == 0) {
+    dataSet.AddField("Name", TFieldType::ftString);
+    dataSet.AddField("City", TFieldType::ftString);
+    dataSet.AppendRecord({std::string("<Ann & Bob>"), std::string("Brno")});
   }
-  bool Active() const override { return active_; }
-  void Open() override { active_ = true; }
-  int FieldCount() const override { return static_cast<int>(fields_.size()); }
-  TField* Field(int index) override { return fields_.at(index).get(); }
-  TField* FindField(std::string_view name) override {
-    for (auto& f : fields_)
-      if (SameText(f->FieldName(), name)) return f.get();
-    return nullptr;
-  }
-
- private:
-  bool active_ = false;
-  std::vector<std::unique_ptr<MemoryField>> fields_;
-};
+  return dataSet;
+}
 
 void EchoTag(TCustomPageProducer&, TTag kind, const std::string& name, const TStrings& params,
              std::string& replaceText) {
@@ -100,14 +77,13 @@ std::string Produce(TCustomPageProducer& producer) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   static MemoryFile file;
-  static MemoryDataSet dataSet;
   const uint8_t flags = data[0];
   const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
 
   std::unique_ptr<TCustomPageProducer> producer;
   if (flags & 2) {
     auto withData = std::make_unique<TDataSetPageProducer>();
-    withData->SetDataSet(&dataSet);
+    withData->SetDataSet(&FuzzDataSet());
     producer = std::move(withData);
   } else {
     producer = std::make_unique<TPageProducer>();

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <limits>
 
-#include "cgi/fd_io.h"
 #include "cgi/url_encoding.h"
+#include "util/file_io.h"
 #include "util/text.h"
 
 namespace tessaro {

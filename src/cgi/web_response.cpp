@@ -11,9 +11,9 @@
 
 #include <algorithm>
 
-#include "cgi/fd_io.h"
 #include "cgi/url_encoding.h"
 #include "util/exception.h"
+#include "util/file_io.h"
 #include "util/format.h"
 #include "util/html_escape.h"
 #include "util/text.h"

@@ -29,16 +29,12 @@
 // counting the line feed); a longer line fails with its 1-based line number.
 #include "context/page_producer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
 #include <memory>
 
 #include "cgi/url_encoding.h"
 #include "util/exception.h"
+#include "util/file_io.h"
 #include "util/format.h"
 #include "util/text.h"
 
@@ -52,45 +48,6 @@ bool IsBlank(unsigned char c) { return c >= 1 && c <= 32; }
 bool IsIdentStart(unsigned char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_'; }
 bool IsIdentChar(unsigned char c) { return IsIdentStart(c) || (c >= '0' && c <= '9'); }
 
-// A file descriptor closed when it goes out of scope.
-class FileHandle {
- public:
-  explicit FileHandle(int fd) : fd_(fd) {}
-  ~FileHandle() {
-    if (fd_ >= 0) close(fd_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;  // the open descriptor, or -1
-};
-
-[[noreturn]] void ThrowCannotOpen(const std::string& fileName, const char* reason) {
-  throw Exception(Format("Cannot open file \"%s\". %s", {fileName, reason}));
-}
-
-// Opens a template file for reading. Only regular files are accepted: opening
-// is non-blocking so that a FIFO named by mistake cannot stall the request.
-int OpenTemplateFile(const std::string& fileName) {
-  int fd = open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) ThrowCannotOpen(fileName, std::strerror(errno));
-  struct stat st;
-  const char* refusal = nullptr;  // why an opened file is not a template
-  if (fstat(fd, &st) != 0)
-    refusal = std::strerror(errno);
-  else if (S_ISDIR(st.st_mode))
-    refusal = std::strerror(EISDIR);
-  else if (!S_ISREG(st.st_mode))
-    refusal = "Not a regular file";
-  if (refusal) {
-    close(fd);
-    ThrowCannotOpen(fileName, refusal);
-  }
-  return fd;
-}
-
 // The byte stream of one template: either a text in memory or a file read in
 // chunks. It counts lines as bytes are consumed and enforces the line limit.
 // A NUL byte is the end of the stream.
@@ -98,9 +55,8 @@ class TemplateReader {
  public:
   // Reads `text`, which must outlive the reader.
   explicit TemplateReader(std::string_view text) : cur_(text.data()), end_(text.data() + text.size()) {}
-  // Reads the file behind `fd` (owned by the caller); `fileName` names it in errors.
-  TemplateReader(int fd, const std::string& fileName)
-      : fd_(fd), file_name_(&fileName), buffer_(std::make_unique<char[]>(kReadChunk)) {}
+  // Reads `file`, which must outlive the reader.
+  explicit TemplateReader(TInputFile& file) : file_(&file), buffer_(std::make_unique<char[]>(kReadChunk)) {}
   TemplateReader(const TemplateReader&) = delete;
   TemplateReader& operator=(const TemplateReader&) = delete;
 
@@ -178,26 +134,20 @@ class TemplateReader {
 
   // Loads the next chunk of the file; false at its end (or for a text).
   bool Refill() {
-    if (fd_ < 0 || at_eof_) return false;
-    for (;;) {
-      ssize_t n = read(fd_, buffer_.get(), kReadChunk);
-      if (n > 0) {
-        cur_ = buffer_.get();
-        end_ = cur_ + n;
-        return true;
-      }
-      if (n == 0) {
-        at_eof_ = true;
-        return false;
-      }
-      if (errno != EINTR) throw Exception(Format("Cannot read file \"%s\". %s", {*file_name_, std::strerror(errno)}));
+    if (!file_ || at_eof_) return false;
+    size_t n = file_->Read(buffer_.get(), kReadChunk);
+    if (n == 0) {
+      at_eof_ = true;
+      return false;
     }
+    cur_ = buffer_.get();
+    end_ = cur_ + n;
+    return true;
   }
 
   const char* cur_ = nullptr;              // next unread byte
   const char* end_ = nullptr;              // end of the bytes at hand
-  int fd_ = -1;                            // file being read, or -1 for a text
-  const std::string* file_name_ = nullptr; // the file's name, for messages
+  TInputFile* file_ = nullptr;             // file being read, or null for a text
   std::unique_ptr<char[]> buffer_;         // the file's current chunk
   bool at_eof_ = false;                    // the file has no more bytes
   int line_ = 1;                           // 1-based number of the current line
@@ -357,11 +307,10 @@ std::string TCustomPageProducer::Content() {
     return Expand(reader, strip_param_quotes_, text.size(), handle);
   }
   const std::string fileName = html_file_;  // a handler may rename the template
-  FileHandle file(OpenTemplateFile(fileName));
-  struct stat st;
-  size_t sizeHint = fstat(file.get(), &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) : 0;
-  TemplateReader reader(file.get(), fileName);
-  return Expand(reader, strip_param_quotes_, sizeHint, handle);
+  // Only regular files are templates: a FIFO named by mistake cannot stall the request.
+  TInputFile file = TInputFile::Open(fileName, TDirectoryRefusal::IsADirectory);
+  TemplateReader reader(file);
+  return Expand(reader, strip_param_quotes_, static_cast<size_t>(file.SizeAtOpen()), handle);
 }
 
 std::string TCustomPageProducer::HandleTag(TTag kind, const std::string& tagName, const TStrings& params) {

@@ -9,9 +9,7 @@
 // when they reach depth 0.
 #include "context/request_context.h"
 
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <optional>
 
 #include "cgi/web_response.h"
 #include "context/request_urls.h"
@@ -22,6 +20,7 @@
 #include "util/date_format.h"
 #include "util/datetime.h"
 #include "util/exception.h"
+#include "util/file_io.h"
 #include "util/file_version.h"
 #include "util/format.h"
 #include "util/html_escape.h"
@@ -230,15 +229,14 @@ void tRequestContext::HTMLTag(TCustomPageProducer&, TTag, const std::string& tag
 
 std::string tRequestContext::IncludeFile(const TStrings& params) {
   std::string path = ResolveTemplatePath(*options_, params.Values("file"));
-  TStrings lines;
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) return "";
+  // What is not a readable regular file includes nothing.
+  std::optional<TInputFile> file = TInputFile::TryOpen(path);
+  if (!file) return "";
   if (include_depth_ >= kMaxIncludeDepth)
     throw Exception(Format("Included files nested more than %d deep at \"%s\"", {kMaxIncludeDepth, path}));
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  lines.SetText(text.str());
+  TStrings lines;
+  lines.SetText(file->ReadAll(kMaxIncludeBytes));
+  file.reset();  // closed before nested includes open theirs
   ++include_depth_;
   struct Leave {
     int& depth;

@@ -11,6 +11,7 @@
 // (PrepareContext), and expands the banners. MakeContext runs both.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 
@@ -168,5 +169,7 @@ std::unique_ptr<T> MakeContext(Args&&... args) {
 
 // The deepest nesting of included files; deeper includes fail.
 inline constexpr int kMaxIncludeDepth = 16;
+// The largest file tag_include reads; a larger one fails.
+inline constexpr size_t kMaxIncludeBytes = 16 * 1024 * 1024;
 
 }  // namespace tessaro

@@ -25,9 +25,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstring>
+#include <optional>
 
 #include "util/date_format.h"
 #include "util/exception.h"
+#include "util/file_io.h"
 #include "util/format.h"
 #include "util/module_path.h"
 #include "util/number_format.h"
@@ -60,26 +62,6 @@ bool HasLineBreak(std::string_view s) { return s.find_first_of("\r\n") != std::s
 
 std::string ErrorText(int error) { return std::strerror(error); }
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-  // Closes now, reporting the error a delayed write may only show here.
-  int Close() {
-    int result = close(fd_);
-    fd_ = -1;
-    return result;
-  }
-
- private:
-  int fd_;  // the open descriptor, or -1
-};
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -98,35 +80,12 @@ TUniqueIniFile::~TUniqueIniFile() {
 }
 
 void TUniqueIniFile::Load() {
-  // O_NONBLOCK keeps a FIFO planted under the file's name from hanging the
-  // open; anything but a regular file is refused below.
-  FileDescriptor fd(open(file_name_.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-  if (fd.get() < 0) {
-    if (errno == ENOENT || errno == ENOTDIR) return;  // reads as empty, created by a flush
-    throw Exception(Format("Cannot open file \"%s\". %s", {file_name_, ErrorText(errno)}));
-  }
-  struct stat st;
-  if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
-    throw Exception(Format("Cannot open file \"%s\". Not a regular file", {file_name_}));
-  if (static_cast<uint64_t>(st.st_size) > kMaxFileBytes)
-    throw Exception(Format("File \"%s\" is too large", {file_name_}));
-
-  std::string text;
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = read(fd.get(), buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw Exception(Format("Cannot read file \"%s\". %s", {file_name_, ErrorText(errno)}));
-    }
-    if (n == 0) break;
-    if (text.size() + static_cast<size_t>(n) > kMaxFileBytes)  // grew while being read
-      throw Exception(Format("File \"%s\" is too large", {file_name_}));
-    text.append(buffer, static_cast<size_t>(n));
-  }
+  std::optional<TInputFile> file = TInputFile::OpenIfExists(file_name_);
+  if (!file) return;  // reads as empty, created by a flush
+  std::string text = file->ReadAll(kMaxFileBytes);
   // Root may write a file without write permission bits; the administrator
   // who removed them still means it to stay as it is.
-  read_only_ = (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(file_name_.c_str(), W_OK) != 0;
+  read_only_ = (file->Mode() & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(file_name_.c_str(), W_OK) != 0;
   size_t first_break = text.find('\n');
   crlf_ = first_break != std::string::npos && first_break > 0 && text[first_break - 1] == '\r';
 
@@ -240,16 +199,10 @@ void TUniqueIniFile::UpdateFile() {
       text += line;
       text += line_break;
     }
-    FileDescriptor fd(open(file_name_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666));
+    TFileDescriptor fd(open(file_name_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666));
     if (fd.get() < 0) throw Exception(Format("Cannot create file \"%s\". %s", {file_name_, ErrorText(errno)}));
-    size_t done = 0;
-    while (done < text.size()) {
-      ssize_t n = write(fd.get(), text.data() + done, text.size() - done);
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) throw Exception(Format("Cannot write file \"%s\". %s", {file_name_, ErrorText(errno)}));
-      done += static_cast<size_t>(n);
-    }
-    if (fd.Close() != 0) throw Exception(Format("Cannot write file \"%s\". %s", {file_name_, ErrorText(errno)}));
+    if (!WriteAll(fd.get(), text) || fd.Close() != 0)
+      throw Exception(Format("Cannot write file \"%s\". %s", {file_name_, ErrorText(errno)}));
   }
   modified_ = false;
 }

@@ -15,19 +15,13 @@
 // many lines merges in linear time.
 #include "settings/option_files.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstring>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
 #include "settings/published_visitors.h"
-#include "util/exception.h"
-#include "util/format.h"
+#include "util/file_io.h"
 #include "util/module_path.h"
 #include "util/text.h"
 
@@ -36,55 +30,14 @@ namespace {
 
 constexpr size_t kNoLine = static_cast<size_t>(-1);
 
-class FileDescriptor {
- public:
-  explicit FileDescriptor(int fd) : fd_(fd) {}
-  ~FileDescriptor() {
-    if (fd_ >= 0) close(fd_);
-  }
-  FileDescriptor(const FileDescriptor&) = delete;
-  FileDescriptor& operator=(const FileDescriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;  // the open descriptor, or -1
-};
-
-[[noreturn]] void CannotOpen(const std::string& file_name, const std::string& reason) {
-  throw Exception(Format("Cannot open file \"%s\". %s", {file_name, reason}));
-}
-
 // Fills `lines` with the lines of `file_name`. Returns false, `lines` empty,
 // when the file does not exist and is not `required`; throws Exception for a
 // missing required file and for one that cannot be read.
 bool ReadFileLines(const std::string& file_name, bool required, TStrings& lines) {
   lines.Clear();
-  // O_NONBLOCK keeps a FIFO under the file's name from hanging the open.
-  FileDescriptor fd(open(file_name.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-  if (fd.get() < 0) {
-    int error = errno;
-    if ((error == ENOENT || error == ENOTDIR) && !required) return false;
-    CannotOpen(file_name, std::strerror(error));
-  }
-  struct stat st;
-  if (fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) CannotOpen(file_name, "Not a regular file");
-  if (static_cast<uint64_t>(st.st_size) > TUniqueIniFile::kMaxFileBytes)
-    throw Exception(Format("File \"%s\" is too large", {file_name}));
-
-  std::string text;
-  char buffer[65536];
-  for (;;) {
-    ssize_t n = read(fd.get(), buffer, sizeof buffer);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      throw Exception(Format("Cannot read file \"%s\". %s", {file_name, std::strerror(errno)}));
-    }
-    if (n == 0) break;
-    if (text.size() + static_cast<size_t>(n) > TUniqueIniFile::kMaxFileBytes)  // grew while being read
-      throw Exception(Format("File \"%s\" is too large", {file_name}));
-    text.append(buffer, static_cast<size_t>(n));
-  }
-  lines.SetText(text);
+  std::optional<TInputFile> file = required ? TInputFile::Open(file_name) : TInputFile::OpenIfExists(file_name);
+  if (!file) return false;
+  lines.SetText(file->ReadAll(TUniqueIniFile::kMaxFileBytes));
   return true;
 }
 

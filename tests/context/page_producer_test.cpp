@@ -1,7 +1,6 @@
 #include "context/page_producer.h"
 
 #include <gtest/gtest.h>
-#include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "db/memory_dataset.h"
 #include "util/exception.h"
 
 namespace tessaro {
@@ -180,48 +180,23 @@ TEST(PageProducerTest, TemplateSourceProperties) {
   EXPECT_TRUE(producer.StripParamQuotes());
 }
 
-// An in-memory data set with one record.
-class FakeDataSet : public TDataSet {
-  class MemoryField : public TField {
-   public:
-    MemoryField(std::string name, std::string text) : name_(std::move(name)), text_(std::move(text)) {}
-    const std::string& FieldName() const override { return name_; }
-    TFieldType DataType() const override { return TFieldType::ftString; }
-    bool IsNull() const override { return false; }
-    std::string DisplayText() const override { return text_; }
-    std::string AsString() const override { return text_; }
-
-   private:
-    std::string name_, text_;
-  };
-
+// A data set with one record that counts how often it is opened.
+class CountingDataSet : public TMemoryDataSet {
  public:
-  FakeDataSet() {
-    fields_.push_back(std::make_unique<MemoryField>("Name", "Alice & <Bob>"));
-    fields_.push_back(std::make_unique<MemoryField>("City", "Brno"));
+  CountingDataSet() {
+    AddField("Name", TFieldType::ftString);
+    AddField("City", TFieldType::ftString);
+    AppendRecord({"Alice & <Bob>"s, "Brno"s});
   }
-  bool Active() const override { return active_; }
   void Open() override {
-    active_ = true;
+    TMemoryDataSet::Open();
     ++opened_;
   }
-  int FieldCount() const override { return static_cast<int>(fields_.size()); }
-  TField* Field(int index) override { return fields_[index].get(); }
-  TField* FindField(std::string_view name) override {
-    for (auto& f : fields_)
-      if (f->FieldName().size() == name.size() && strncasecmp(f->FieldName().c_str(), name.data(), name.size()) == 0)
-        return f.get();
-    return nullptr;
-  }
   int opened_ = 0;
-
- private:
-  bool active_ = false;
-  std::vector<std::unique_ptr<MemoryField>> fields_;
 };
 
 TEST(DataSetPageProducerTest, ParameterlessTagsNamingFieldsStartWithTheirText) {
-  FakeDataSet data;
+  CountingDataSet data;
   TDataSetPageProducer producer;
   producer.SetDataSet(&data);
   producer.HTMLDoc().Add("<#name>|<#NAME x=1>|<#city >|<#other>");

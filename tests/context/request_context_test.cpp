@@ -3,6 +3,7 @@
 #include "context/request_context.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -221,6 +222,25 @@ TEST(GenericTags, IncludesAreExpandedAndBounded) {
   EXPECT_EQ(f.Page("[<#tag_include file=\"part.html\">]"), "[one 1.2.3.4\r\ntwo\r\n]");
   EXPECT_EQ(f.Page("[<#tag_include file=missing.html>]"), "[]");
   EXPECT_THROW(f.Page("<#tag_include file=loop.html>"), Exception);
+  std::filesystem::remove_all(dir);
+}
+
+TEST(GenericTags, IncludesReadOnlyRegularFilesOfBoundedSize) {
+  auto dir = std::filesystem::temp_directory_path() / ("tessaro-include-kinds-" + std::to_string(getpid()));
+  std::filesystem::create_directories(dir / "folder.html");
+  ASSERT_EQ(mkfifo((dir / "fifo.html").c_str(), 0600), 0);
+  std::ofstream(dir / "huge.html");
+  std::filesystem::resize_file(dir / "huge.html", kMaxIncludeBytes + 1);
+  RequestFixture f(Env{});
+  f.options.path_to_templates = dir.string();
+  EXPECT_EQ(f.Page("[<#tag_include file=fifo.html>]"), "[]");  // and does not wait for a writer
+  EXPECT_EQ(f.Page("[<#tag_include file=folder.html>]"), "[]");
+  try {
+    f.Page("<#tag_include file=huge.html>");
+    ADD_FAILURE() << "an include over the cap was read";
+  } catch (const Exception& e) {
+    EXPECT_NE(e.Message().find("is too large"), std::string::npos) << e.Message();
+  }
   std::filesystem::remove_all(dir);
 }
 
