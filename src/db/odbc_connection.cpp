@@ -40,9 +40,15 @@ constexpr TReadOnlySession kReadOnlySessions[] = {
 
 }  // namespace
 
+// Freed when the connection and every statement made on it let go: the
+// connection is then disconnected and its handles freed.
 struct TOdbcConnection::THandles {
+  ~THandles() {
+    if (connected) SQLDisconnect(connection.Get());
+  }
   TOdbcHandle environment;  // the driver manager's environment, ODBC 3
-  TOdbcHandle connection;   // the connected SQLHDBC
+  TOdbcHandle connection;   // the SQLHDBC
+  bool connected = false;   // SQLDriverConnect succeeded
 };
 
 TOdbcConnection::TOdbcConnection() = default;
@@ -77,7 +83,7 @@ void TOdbcConnection::Open() {
   if (text.size() > static_cast<size_t>(std::numeric_limits<SQLSMALLINT>::max()))
     throw EDatabaseError("The connection string is too long");
 
-  auto handles = std::make_unique<THandles>();
+  auto handles = std::make_shared<THandles>();
   handles->environment = TOdbcHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE);
   CheckOdbc(SQLSetEnvAttr(handles->environment.Get(), SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3),
                           0),
@@ -88,8 +94,8 @@ void TOdbcConnection::Open() {
   CheckOdbc(SQLDriverConnectW(dbc.Get(), nullptr, const_cast<SQLWCHAR*>(text.c_str()),
                               static_cast<SQLSMALLINT>(text.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT),
             dbc, "Connecting");
-  // From here on the destructor of `handles` alone would free a connected
-  // handle; a connected one must be disconnected first.
+  handles->connected = true;
+  handles_ = std::move(handles);
   try {
     SetOptionalConnectAttr(dbc, SQL_ATTR_TXN_ISOLATION, SQL_TXN_READ_COMMITTED);
     if (!default_database_.empty()) {
@@ -100,10 +106,8 @@ void TOdbcConnection::Open() {
       if (!SQL_SUCCEEDED(rc) && !IsUnsupportedFeature(SQL_HANDLE_DBC, dbc.Get()))
         RaiseOdbcError(SQL_HANDLE_DBC, dbc.Get(), "Choosing the default database");
     }
-    handles_ = std::move(handles);
     if (mode_ == cmRead) MakeSessionReadOnly();
   } catch (...) {
-    if (handles_ == nullptr) SQLDisconnect(dbc.Get());
     Close();
     throw;
   }
@@ -123,21 +127,18 @@ void TOdbcConnection::MakeSessionReadOnly() {
   }
 }
 
-void TOdbcConnection::Close() {
-  if (handles_ == nullptr) return;
-  SQLDisconnect(handles_->connection.Get());
-  handles_.reset();
-}
+void TOdbcConnection::Close() { handles_.reset(); }
 
-void* TOdbcConnection::NativeHandle() {
+std::shared_ptr<void> TOdbcConnection::NativeHandle() {
   Open();
-  return handles_->connection.Get();
+  return std::shared_ptr<void>(handles_, handles_->connection.Get());
 }
 
 std::string TOdbcConnection::DbmsName() {
   SQLWCHAR name[128] = {};
   SQLSMALLINT bytes = 0;
-  CheckOdbc(SQLGetInfoW(NativeHandle(), SQL_DBMS_NAME, name, sizeof(name), &bytes), SQL_HANDLE_DBC, NativeHandle(),
+  const std::shared_ptr<void> dbc = NativeHandle();
+  CheckOdbc(SQLGetInfoW(dbc.get(), SQL_DBMS_NAME, name, sizeof(name), &bytes), SQL_HANDLE_DBC, dbc.get(),
             "Reading the database's name");
   const size_t units = bytes < 0 ? 0 : std::min<size_t>(bytes / sizeof(SQLWCHAR), std::size(name) - 1);
   return FromSqlWide(name, units);

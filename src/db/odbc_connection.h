@@ -47,7 +47,11 @@ class TOdbcConnection : public TDBConnection {
   bool Connected() const;
 
   // The ODBC connection handle (an SQLHDBC), connecting first when needed.
-  void* NativeHandle();
+  // The handle stays connected while any copy of the returned pointer
+  // lives, even past Close or the end of this object: statements hold one,
+  // so a data set freed after its connection still frees its statement on
+  // a live connection.
+  std::shared_ptr<void> NativeHandle();
   // The database's product name as the driver reports it ("PostgreSQL",
   // "SQLite" ...), connecting first when needed.
   std::string DbmsName();
@@ -61,7 +65,7 @@ class TOdbcConnection : public TDBConnection {
   std::string default_database_;     // catalog to start in; empty: none
   TConnectMode mode_ = cmUnknown;    // read-only or read-write
   int command_timeout_ = 0;          // seconds for statements; 0: driver default
-  std::unique_ptr<THandles> handles_;  // environment and connection; null while closed
+  std::shared_ptr<THandles> handles_;  // environment and connection; null while closed
 };
 
 // A new, not yet opened connection with these settings, or null when

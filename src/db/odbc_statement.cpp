@@ -12,8 +12,10 @@
 // Values. Columns are read one value at a time with SQLGetData, in the C
 // type their SQL type maps to (the second table below). Texts are read as
 // UTF-16 and converted to windows-1250; texts and binary values are read in
-// pieces of any length, up to kMaxValueBytes. Dates and times become
-// TDateTime values; decimals with more digits than a double holds keep their
+// pieces of any length, up to kMaxValueBytes. Dates and times are read as
+// text and parsed here (sql_datetime.h): drivers' own conversions to date
+// structures differ, and one of them reads past its buffer on a time
+// without seconds. Decimals with more digits than a double holds keep their
 // exact text. Nothing the driver reports about a value's length is trusted
 // beyond the buffer it was given.
 #include "db/odbc_statement.h"
@@ -26,6 +28,7 @@
 
 #include "db/field_types.h"
 #include "db/odbc_connection.h"
+#include "db/sql_datetime.h"
 #include "util/date_format.h"
 #include "util/datetime.h"
 #include "util/number_format.h"
@@ -422,15 +425,15 @@ std::string GuidText(const SQLGUID& g) {
   return text;
 }
 
-TDateTime CombineDateTime(TDateTime date, TDateTime time) { return date >= 0 ? date + time : date - time; }
-
 [[noreturn]] void TooLarge(const TOdbcColumn& column) {
   throw EDatabaseError("The value of field " + column.Name + " is larger than the " +
                        std::to_string(kMaxValueBytes >> 20) + " MiB a value may have");
 }
 
-[[noreturn]] void InvalidDate(const TOdbcColumn& column) {
-  throw EDatabaseError("Field " + column.Name + " holds a date or time that does not exist");
+[[noreturn]] void NotADate(const TOdbcColumn& column, const std::string& text) {
+  constexpr size_t kShown = 40;  // characters of the value quoted in the message
+  throw EDatabaseError("Field " + column.Name + " holds '" + text.substr(0, kShown) +
+                       (text.size() > kShown ? "..." : "") + "', which is not a date or time");
 }
 
 }  // namespace
@@ -439,7 +442,7 @@ TDateTime CombineDateTime(TDateTime date, TDateTime time) { return date >= 0 ? d
 // ---- TOdbcStatement ----
 
 TOdbcStatement::TOdbcStatement(TOdbcConnection& connection, int timeoutSeconds)
-    : handle_(SQL_HANDLE_STMT, connection.NativeHandle()) {
+    : connection_(connection.NativeHandle()), handle_(SQL_HANDLE_STMT, connection_.get()) {
   if (timeoutSeconds > 0) SetOptionalStmtAttr(handle_, SQL_ATTR_QUERY_TIMEOUT, static_cast<SQLULEN>(timeoutSeconds));
 }
 
@@ -534,28 +537,15 @@ TFieldValue TOdbcStatement::FetchValue(SQLUSMALLINT column) {
       unsigned char value = 0;
       return get(SQL_C_BIT, value) ? TFieldValue(value != 0) : TFieldValue();
     }
-    case TFetchKind::fkDate: {
-      SQL_DATE_STRUCT d{};
-      if (!get(SQL_C_TYPE_DATE, d)) return TFieldValue();
-      TDateTime value;
-      if (!TryEncodeDate(d.year, d.month, d.day, value)) InvalidDate(info);
-      return TFieldValue(value);
-    }
-    case TFetchKind::fkTime: {
-      SQL_TIME_STRUCT t{};
-      if (!get(SQL_C_TYPE_TIME, t)) return TFieldValue();
-      TDateTime value;
-      if (!TryEncodeTime(t.hour, t.minute, t.second, 0, value)) InvalidDate(info);
-      return TFieldValue(value);
-    }
+    case TFetchKind::fkDate:
+    case TFetchKind::fkTime:
     case TFetchKind::fkTimestamp: {
-      SQL_TIMESTAMP_STRUCT t{};
-      if (!get(SQL_C_TYPE_TIMESTAMP, t)) return TFieldValue();
-      TDateTime date, time;
-      const int millisecond = static_cast<int>(std::min<SQLUINTEGER>(t.fraction / 1000000u, 999u));
-      if (!TryEncodeDate(t.year, t.month, t.day, date) || !TryEncodeTime(t.hour, t.minute, t.second, millisecond, time))
-        InvalidDate(info);
-      return TFieldValue(CombineDateTime(date, time));
+      TFieldValue text = FetchText(column, SQL_C_WCHAR);
+      if (IsNullValue(text)) return text;
+      TDateTime value;
+      if (!ParseSqlDateTime(std::get<std::string>(text), info.Fetch == TFetchKind::fkTime, value))
+        NotADate(info, std::get<std::string>(text));
+      return TFieldValue(value);
     }
     case TFetchKind::fkGuid: {
       SQLGUID guid{};

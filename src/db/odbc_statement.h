@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,7 @@ class TOdbcStatement {
   TFieldValue FetchText(SQLUSMALLINT column, SQLSMALLINT c_type);
   TFieldValue FetchBinary(SQLUSMALLINT column);
 
+  std::shared_ptr<void> connection_;  // keeps the SQLHDBC connected while the statement lives
   TOdbcHandle handle_;                // the SQLHSTMT
   std::vector<TOdbcColumn> columns_;  // of the current result
   std::vector<TParamBuffer> params_;  // bound parameters, in marker order

@@ -440,17 +440,68 @@ TEST(SqliteDataAccess, MissingFileIsAnErrorNotANewDatabase) {
   EXPECT_FALSE(std::filesystem::exists(missing));
 }
 
+// Contexts free their connection and data sets in whatever order their
+// members fall: a streaming data set freed after its connection still
+// closes its statement on a live connection, and reads nothing afterwards.
+TEST(SqliteDataAccess, DataSetMayOutliveItsConnection) {
+  TSqliteTestDatabase db;
+  CreateGroups(db);
+  auto connection = db.Connect(cmRead);
+  auto data = std::make_unique<TOdbcDataSet>(connection.get());
+  data->SetCursorLocation(clUseServer);
+  data->SetCursorType(ctOpenForwardOnly);
+  data->SetCommandText("SELECT id FROM grp ORDER BY id");
+  data->Open();
+  connection->Close();
+  EXPECT_FALSE(connection->Connected());
+  data->Next();
+  EXPECT_EQ(data->FieldByName("id").AsLargeInt(), 2);
+  connection.reset();
+  data.reset();
+}
+
+// SQLite keeps dates as whatever text or number was written; the usual
+// forms read as dates, anything else fails the query with the value named.
+TEST(SqliteDataAccess, ReadsDatesInTheFormsSqliteKeeps) {
+  TSqliteTestDatabase db;
+  db.Exec("CREATE TABLE d (id INTEGER, stamp TIMESTAMP, day DATE, at TIME)");
+  db.Exec("INSERT INTO d VALUES (1, '2024-01-31 10:00', '2024-01-31', '10:00')");
+  db.Exec("INSERT INTO d VALUES (2, '2024-01-31T10:00:05.250Z', 2460340.5, '2024-01-31 23:59:59')");
+  auto connection = db.Connect(cmRead);
+  TOdbcDataSet data(connection.get());
+  data.SetCommandText("SELECT stamp, day, at FROM d ORDER BY id");
+  data.Open();
+  const TDateTime day = EncodeDate(2024, 1, 31);
+  EXPECT_EQ(data.FieldByName("stamp").AsDateTime(), day + EncodeTime(10, 0, 0, 0));
+  EXPECT_EQ(data.FieldByName("day").AsDateTime(), day);
+  EXPECT_EQ(data.FieldByName("at").AsDateTime(), EncodeTime(10, 0, 0, 0));
+  data.Next();
+  EXPECT_EQ(data.FieldByName("stamp").AsDateTime(), day + EncodeTime(10, 0, 5, 250));
+  EXPECT_EQ(data.FieldByName("day").AsDateTime(), day);
+  EXPECT_NEAR(data.FieldByName("at").AsDateTime(), EncodeTime(23, 59, 59, 0), 1e-9);
+
+  db.Exec("INSERT INTO d VALUES (3, 'garbage', NULL, NULL)");
+  data.Close();
+  try {
+    data.Open();
+    ADD_FAILURE() << "opened";
+  } catch (const EDatabaseError& e) {
+    EXPECT_NE(std::string(e.what()).find("'garbage'"), std::string::npos) << e.what();
+  }
+}
+
 // A typeless database may hold any text in a typed column; such values
 // read as whatever the driver makes of them, never as a crash.
 TEST(SqliteDataAccess, OddValuesInTypedColumnsAreReadSafely) {
   TSqliteTestDatabase db;
-  db.Exec("CREATE TABLE odd (d DATE, t TIME, ts TIMESTAMP, i INTEGER, f DOUBLE, b BOOLEAN, n NUMERIC(30,2))");
-  db.Exec("INSERT INTO odd VALUES ('garbage', '99:99:99', '2024-02-30 10:00', 'abc', 'xyz', 'maybe', 'n/a')");
-  db.Exec("INSERT INTO odd VALUES ('0000-00-00', '', 'x', 99999999999999999999999, 1e400, 2, 1e40)");
+  db.Exec("CREATE TABLE odd (i INTEGER, f DOUBLE, b BOOLEAN, n NUMERIC(30,2), c VARCHAR(2))");
+  db.Exec("INSERT INTO odd VALUES ('abc', 'xyz', 'maybe', 'n/a', 'longer than declared')");
+  db.Exec("INSERT INTO odd VALUES (99999999999999999999999, 1e400, 2, 1e40, x'00ff')");
   auto connection = db.Connect(cmRead);
   TOdbcDataSet data(connection.get());
   data.SetCommandText("SELECT * FROM odd");
   data.Open();
+  EXPECT_EQ(data.RecordCount(), 2);
   for (; !data.Eof(); data.Next())
     for (int i = 0; i < data.FieldCount(); ++i) EXPECT_NO_THROW(data.Field(i)->DisplayText());
 }

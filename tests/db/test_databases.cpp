@@ -83,13 +83,15 @@ TPostgresTestServer::~TPostgresTestServer() {
 }
 
 std::unique_ptr<TPostgresTestDatabase> TPostgresTestServer::NewDatabase(const std::string& name) {
-  TPostgresTestDatabase(port_, "postgres").Exec("CREATE DATABASE " + name);
-  return std::make_unique<TPostgresTestDatabase>(port_, name);
+  TPostgresTestDatabase(port_, "postgres").Exec("CREATE SCHEMA " + name);
+  return std::make_unique<TPostgresTestDatabase>(port_, "postgres", name);
 }
 
 std::string TPostgresTestDatabase::ConnectionString() const {
-  return "Driver=PostgreSQL Unicode;Server=127.0.0.1;Port=" + std::to_string(port_) + ";Database=" + database_ +
-         ";Uid=postgres;Pwd=;BoolsAsChar=0;UseDeclareFetch=1;Fetch=100;" + options_;
+  std::string text = "Driver=PostgreSQL Unicode;Server=127.0.0.1;Port=" + std::to_string(port_) + ";Database=" +
+                     database_ + ";Uid=postgres;Pwd=;BoolsAsChar=0;UseDeclareFetch=1;Fetch=100;";
+  if (!schema_.empty()) text += "ConnSettings=SET search_path TO " + schema_ + ";";
+  return text + options_;
 }
 
 }  // namespace tessaro::testing

@@ -62,7 +62,8 @@ class TPostgresTestServer {
  public:
   TPostgresTestServer();  // throws std::runtime_error when it cannot start
   ~TPostgresTestServer();
-  // A new, empty database on the server.
+  // A new, empty schema on the server, as a database of its own for the
+  // tests (a schema costs far less to make than a database).
   std::unique_ptr<TPostgresTestDatabase> NewDatabase(const std::string& name);
   int Port() const { return port_; }
 
@@ -73,7 +74,9 @@ class TPostgresTestServer {
 
 class TPostgresTestDatabase : public TTestDatabase {
  public:
-  TPostgresTestDatabase(int port, std::string database) : port_(port), database_(std::move(database)) {}
+  // The database `database`, working in `schema` (empty: the default one).
+  TPostgresTestDatabase(int port, std::string database, std::string schema = std::string())
+      : port_(port), database_(std::move(database)), schema_(std::move(schema)) {}
   bool IsPostgres() const override { return true; }
   std::string ConnectionString() const override;
   std::string_view DoubleType() const override { return "DOUBLE PRECISION"; }
@@ -87,6 +90,7 @@ class TPostgresTestDatabase : public TTestDatabase {
  private:
   int port_;              // the server's port
   std::string database_;  // database name
+  std::string schema_;    // schema the connections work in; empty: public
   std::string options_;   // extra driver settings
 };
 
