@@ -132,7 +132,12 @@ T_V_Model* T_V_DataElement::GetModel() const {
 }
 
 void T_V_DataElement::AddReferrer(T_V_DataElement* element) {
-  if (std::find(referrers_.begin(), referrers_.end(), element) == referrers_.end()) referrers_.push_back(element);
+  if (std::find(referrers_.begin(), referrers_.end(), element) == referrers_.end()) {
+    // Most elements get two or three referrers (the model and their
+    // masters): one allocation for all of them.
+    if (referrers_.capacity() == 0) referrers_.reserve(3);
+    referrers_.push_back(element);
+  }
   T_V_Model* model = GetModel();
   if (model != nullptr && !model->InState(msLinking) && !model->InState(msLoading)) ReferrerChanged(element, false);
 }
@@ -183,8 +188,8 @@ void T_V_DataElement::LinkFrom(T_V_AbstractDataList& master, TReferenceIndex& in
   const TElementClass* master_class = master.ElementClass();
   for (const auto& list : lists_) {
     if (!ListHoldsClass(list.get(), master_class)) continue;
-    for (T_V_DataElement* candidate : index.Referencing(master, ClassType(), GetReferenceID(nullptr)))
-      list->Add(candidate);
+    index.ForEachReferencing(master, ClassType(), GetReferenceID(nullptr),
+                             [&list](T_V_DataElement* candidate) { list->Add(candidate); });
   }
 }
 

@@ -2,11 +2,11 @@
 //
 // Every Add first asks whether the element is listed already, and the master
 // lists of a loaded model hold tens of thousands of elements; so a list that
-// has grown past a few dozen elements also counts how often each element
-// occurs in it. A missing element is then answered without a scan, and a
-// present one that occurs once is searched from both ends at a time, which
-// finds recently added elements (and the last ones, which Clear deletes
-// first) at once. The first occurrence is what IndexOf reports either way.
+// has grown past a few dozen elements also keeps the set of its elements. An
+// element is never listed twice (Add refuses it), so when the set holds it
+// the array holds it once; it is then searched from both ends at a time,
+// which finds recently added elements (and the last ones, which Clear deletes
+// first) at once.
 #include "model/data_list.h"
 
 #include <algorithm>
@@ -37,16 +37,13 @@ void T_V_DataList::SetSorted(bool value) {
 }
 
 int T_V_DataList::IndexOf(const T_V_DataElement* element) const {
-  if (!occurrences_.empty()) {
-    auto found = occurrences_.find(element);
-    if (found == occurrences_.end()) return -1;
-    if (found->second == 1) {
-      for (size_t low = 0, high = items_.size() - 1; low <= high && high < items_.size(); ++low, --high) {
-        if (items_[low] == element) return static_cast<int>(low);
-        if (items_[high] == element) return static_cast<int>(high);
-      }
-      return -1;
+  if (indexed_) {
+    if (!members_.Contains(element)) return -1;
+    for (size_t low = 0, high = items_.size() - 1; low <= high && high < items_.size(); ++low, --high) {
+      if (items_[low] == element) return static_cast<int>(low);
+      if (items_[high] == element) return static_cast<int>(high);
     }
+    return -1;
   }
   auto found = std::find(items_.begin(), items_.end(), element);
   return found == items_.end() ? -1 : static_cast<int>(found - items_.begin());
@@ -61,10 +58,7 @@ void T_V_DataList::InternalAdd(T_V_DataElement* element) {
 
 void T_V_DataList::InternalDelete(int index) {
   T_V_DataElement* item = Items(index);
-  if (!occurrences_.empty()) {
-    auto found = occurrences_.find(item);
-    if (--found->second == 0) occurrences_.erase(found);
-  }
+  if (indexed_) members_.Erase(item);
   items_.erase(items_.begin() + index);
   // Out of the array before it dies, so the list is whole while it does.
   if (owns_items_) {
@@ -74,10 +68,11 @@ void T_V_DataList::InternalDelete(int index) {
 
 void T_V_DataList::InsertAt(int index, T_V_DataElement* element) {
   items_.insert(items_.begin() + index, element);
-  if (!occurrences_.empty()) {
-    ++occurrences_[element];
-  } else if (items_.size() >= kCountedFrom) {
-    for (const T_V_DataElement* item : items_) ++occurrences_[item];
+  if (indexed_) {
+    members_.Insert(element);
+  } else if (items_.size() >= kIndexedFrom) {
+    indexed_ = true;
+    for (const T_V_DataElement* item : items_) members_.Insert(item);
   }
 }
 

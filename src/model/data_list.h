@@ -2,10 +2,10 @@
 // not; TTypedList<E> fixes its element class to E.
 #pragma once
 
-#include <unordered_map>
 #include <vector>
 
 #include "model/abstract_data_list.h"
+#include "model/pointer_set.h"
 
 namespace tessaro {
 
@@ -29,16 +29,17 @@ class T_V_DataList : public T_V_AbstractDataList {
   void InternalDelete(int index) override;
 
  private:
-  // A list that reaches this length counts its elements in `occurrences_`
-  // from then on (until it is empty), so that a test for membership (every
-  // Add makes one) does not walk the array.
-  static constexpr size_t kCountedFrom = 32;
+  // A list that reaches this length keeps the set of its elements from then
+  // on, so that a test for membership (every Add makes one) does not walk
+  // the array.
+  static constexpr size_t kIndexedFrom = 32;
 
   void InsertAt(int index, T_V_DataElement* element);
 
-  std::vector<T_V_DataElement*> items_;                          // the elements in list order; owned when owns_items_
-  bool owns_items_ = false;                                      // whether the list destroys its elements
-  std::unordered_map<const T_V_DataElement*, int> occurrences_;  // element -> times in items_, once counted
+  std::vector<T_V_DataElement*> items_;  // the elements in list order; owned when owns_items_
+  bool owns_items_ = false;              // whether the list destroys its elements
+  bool indexed_ = false;                 // whether members_ is kept
+  TPointerSet members_;                  // the elements of items_, once indexed_
 };
 
 // A list whose element class is E; Items gives E.

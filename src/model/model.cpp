@@ -10,6 +10,8 @@
 // comparison would make them.
 #include "model/model.h"
 
+#include <vector>
+
 #include "model/reference_index.h"
 
 namespace tessaro {
@@ -29,12 +31,18 @@ void T_V_Model::ClearAll() {
 void T_V_Model::LinkAll() {
   TModelStateScope linking(*this, msLinking);
   TReferenceIndex index;
+  std::vector<T_V_DataElement*> masters;
   for (int a = 0; a < ListCount(); ++a) {
-    T_V_AbstractDataList& from = *ListAt(a);
+    // Only elements with lists of their own can list anything; most
+    // elements (accounts, parameters, pages) have none.
+    masters.clear();
+    ListAt(a)->ForEach([&masters](T_V_DataElement* element) {
+      if (element->ListCount() > 0) masters.push_back(element);
+    });
     for (int b = 0; b < ListCount(); ++b) {
       if (b == a) continue;
-      T_V_AbstractDataList& master = *ListAt(b);
-      for (int i = 0; i < from.Count(); ++i) from.Items(i)->LinkFrom(master, index);
+      T_V_AbstractDataList& details = *ListAt(b);
+      for (T_V_DataElement* master : masters) master->LinkFrom(details, index);
     }
   }
 }
