@@ -12,8 +12,8 @@ namespace tessaro {
 
 class TApplicationRolesList;
 class TParamTypeDefsList;
-class TDataSet;
-class TDBConnection;
+class TOdbcConnection;
+class TOdbcDataSet;
 
 class TApplicationType : public TDeclaredElement<TApplicationType, TInetMgrBase> {
  public:
@@ -27,14 +27,15 @@ class TApplicationType : public TDeclaredElement<TApplicationType, TInetMgrBase>
   // Own list [1]: the parameter types of the type.
   TParamTypeDefsList& ParamTypeDefs() const;
 
-  // A new data set for SQL of this type with parameter checking on, owned by
+  // A new data set for SQL of this type with parameter parsing on, owned by
   // the caller: on `connection` when given, else on a read-only connection
   // of the definition connection settings to DefaultCatalog, owned by the
-  // data set. Throws Exception "Pro typ katalogu <TypeName> není nastaven
-  // výchozí katalog" when catalogs are required and DefaultCatalog is empty,
-  // "Není nastaven připojovací řetězec" without a connection string.
-  // Provided by the database layer.
-  std::unique_ptr<TDataSet> CreateDataSet(TDBConnection* connection) const;
+  // data set, with that connection's command timeout. Throws Exception
+  // "Pro typ katalogu <TypeName> není nastaven výchozí katalog" when catalogs
+  // are required and DefaultCatalog is empty, "Není nastaven připojovací
+  // řetězec" without a connection string; nothing is left behind then.
+  // Defined together with the process's connection settings (T_GlobalSettings).
+  std::unique_ptr<TOdbcDataSet> CreateDataSet(TOdbcConnection* connection) const;
 
   // Roles and parameter types die with their type.
   void DeleteDependents() override;

@@ -95,8 +95,7 @@ void TInetMgrModel::AddBuiltIns() {
 }
 
 void TInetMgrModel::InstallHooks() {
-  // The evidence item's parameter definitions follow its SQL when it is
-  // edited; that step belongs to the evidence item.
+  // Every change marks the model modified.
   OnElementEdited = [this](T_V_DataElement*) { Modified = true; };
   OnElementAdded = [this](T_V_AbstractDataList*, T_V_DataElement*) { Modified = true; };
   OnListChanged = [this](T_V_AbstractDataList*, T_V_DataElement*) { Modified = true; };
