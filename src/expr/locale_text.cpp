@@ -54,12 +54,10 @@ constexpr uint16_t kDigitBase = 300;
 constexpr uint16_t kLetterBase = 400;
 
 struct TTables {
-  std::array<char, 256> upper{};        // the upper-case form of each byte
   std::array<TWeights, 256> weights{};  // the collation weights of each byte
 
   TTables() {
     for (int c = 0; c < 256; ++c) {
-      upper[c] = static_cast<char>(c);
       weights[c].primary = static_cast<uint16_t>(c + 1);
     }
     for (int d = 0; d < 10; ++d) weights['0' + d].primary = static_cast<uint16_t>(kDigitBase + d);
@@ -78,7 +76,6 @@ struct TTables {
     const auto primary = static_cast<uint16_t>(kLetterBase + letter);
     weights[lower_byte] = {primary, accent, 0};
     if (upper_byte >= 0) {
-      upper[lower_byte] = static_cast<char>(upper_byte);
       weights[upper_byte] = {primary, accent, 1};
     }
   }
@@ -117,14 +114,6 @@ int ComparePass(std::string_view a, std::string_view b, Weight weight) {
 }
 
 }  // namespace
-
-char AnsiUpperChar(char c) { return Tables().upper[static_cast<unsigned char>(c)]; }
-
-std::string AnsiUpperCase(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = AnsiUpperChar(c);
-  return out;
-}
 
 int AnsiCompareStr(std::string_view a, std::string_view b) {
   if (int r = ComparePass(a, b, [](const TWeights& w) { return w.primary; })) return r;

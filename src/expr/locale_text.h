@@ -1,20 +1,14 @@
-// The text rules of the portal's language for windows-1250 text: upper case
-// and the case-sensitive collation used when expressions compare strings.
-//
-// WORKAROUND: AnsiUpperChar/AnsiUpperCase belong beside UpperCase in
-// util/text.h, which folds ASCII letters only; move them there (and drop
-// them here) once util has a windows-1250 upper case.
+// The text rules of the portal's language for windows-1250 text: the
+// case-sensitive collation used when expressions compare strings. (Upper case
+// is AnsiUpperCase of util/text.h.)
 #pragma once
 
 #include <string>
 #include <string_view>
 
-namespace tessaro {
+#include "util/text.h"
 
-// The upper-case letter of a windows-1250 character (Czech and the other
-// letters of the code page included); other characters unchanged.
-char AnsiUpperChar(char c);
-std::string AnsiUpperCase(std::string_view s);
+namespace tessaro {
 
 // Compares two windows-1250 texts by the Czech alphabet, negative, zero or
 // positive like strcmp. Letters compare first by their letter (a, á and A are

@@ -17,6 +17,27 @@ std::string UpperCase(std::string_view s) {
   return out;
 }
 
+namespace {
+// The windows-1250 letters whose capital is not 0x20 below them: š ś ť ž ź ł ą ş ľ ż.
+constexpr unsigned char kOtherLetterCases[][2] = {{0x9A, 0x8A}, {0x9C, 0x8C}, {0x9D, 0x8D}, {0x9E, 0x8E}, {0x9F, 0x8F},
+                                                  {0xB3, 0xA3}, {0xB9, 0xA5}, {0xBA, 0xAA}, {0xBE, 0xBC}, {0xBF, 0xAF}};
+}  // namespace
+
+char AnsiUpperChar(char c) {
+  unsigned char b = static_cast<unsigned char>(c);
+  if (b >= 'a' && b <= 'z') return static_cast<char>(b - 32);
+  if (b >= 0xE0 && b <= 0xFE && b != 0xF7) return static_cast<char>(b - 0x20);  // à..ţ, not ÷
+  for (const auto& pair : kOtherLetterCases)
+    if (b == pair[0]) return static_cast<char>(pair[1]);
+  return c;
+}
+
+std::string AnsiUpperCase(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = AnsiUpperChar(c);
+  return out;
+}
+
 int CompareText(std::string_view a, std::string_view b) {
   size_t n = a.size() < b.size() ? a.size() : b.size();
   for (size_t i = 0; i < n; ++i) {

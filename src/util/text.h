@@ -12,6 +12,11 @@ char AsciiLower(char c);
 char AsciiUpper(char c);
 std::string LowerCase(std::string_view s);
 std::string UpperCase(std::string_view s);
+// Upper case of windows-1250 text: ASCII letters and the code page's other
+// letters (Czech and the other Central European ones); other bytes unchanged.
+char AnsiUpperChar(char c);
+std::string AnsiUpperCase(std::string_view s);
+
 bool SameText(std::string_view a, std::string_view b);
 bool StartsText(std::string_view prefix, std::string_view s);
 // Negative, zero or positive like strcmp, comparing ASCII letters without case.

@@ -36,27 +36,6 @@ bool IsNumberChar(char c, char decimal_separator) {
 
 // ---------------------------------------------------------------- dates
 
-// The windows-1250 letters outside a..z and à..þ, lower case first:
-// š ś ť ž ź ł ą ş ľ ż.
-constexpr unsigned char kOtherLetterCases[][2] = {{0x9A, 0x8A}, {0x9C, 0x8C}, {0x9D, 0x8D}, {0x9E, 0x8E}, {0x9F, 0x8F},
-                                                  {0xB3, 0xA3}, {0xB9, 0xA5}, {0xBA, 0xAA}, {0xBE, 0xBC}, {0xBF, 0xAF}};
-
-// Upper case of a windows-1250 letter; other bytes unchanged.
-char UpperCp1250(char c) {
-  unsigned char b = static_cast<unsigned char>(c);
-  if (b >= 'a' && b <= 'z') return static_cast<char>(b - 32);
-  if (b >= 0xE0 && b <= 0xFE && b != 0xF7) return static_cast<char>(b - 0x20);  // à..þ, not ÷
-  for (const auto& pair : kOtherLetterCases)
-    if (b == pair[0]) return static_cast<char>(pair[1]);
-  return c;
-}
-
-std::string UpperCp1250(std::string_view s) {
-  std::string out(s);
-  for (char& c : out) c = UpperCp1250(c);
-  return out;
-}
-
 enum class Part {
   kDayToSeparator,    // D
   kDay,               // DD
@@ -158,12 +137,12 @@ class Remainder {
 int MatchMonthName(std::string_view text, const TFormatSettings& fs, size_t& name_length) {
   int month = 0;
   for (int m = 0; m < 12; ++m) {
-    std::string name = UpperCp1250(fs.LongMonthNames[m]);
+    std::string name = AnsiUpperCase(fs.LongMonthNames[m]);
     if (!name.empty() && text.starts_with(name) && name.size() > name_length) month = m + 1, name_length = name.size();
   }
   if (month != 0) return month;
   for (int m = 0; m < 12; ++m) {
-    std::string name = UpperCp1250(fs.LongMonthNames[m]);
+    std::string name = AnsiUpperCase(fs.LongMonthNames[m]);
     std::string_view prefix = std::string_view(name).substr(0, 3);
     if (!prefix.empty() && text.substr(0, 3) == prefix) {
       name_length = name.size();
@@ -199,7 +178,7 @@ void ReadPart(Part part, Remainder& text, bool has_separator, char separator, co
       break;
     case Part::kDayName:
       for (const std::string& day_name : fs.LongDayNames) {
-        std::string name = UpperCp1250(day_name);
+        std::string name = AnsiUpperCase(day_name);
         std::string_view prefix = std::string_view(name).substr(0, 3);
         if (!prefix.empty() && text.rest().substr(0, 3) == prefix) {
           text.Take(name.size());
@@ -288,8 +267,8 @@ ParsedNumber ParseNumber(std::string_view s, const TFormatSettings& fs) {
 int TwoDigitYearWindow() { return RegionalSettings().TwoDigitYearCenturyWindow; }
 
 TDateTime ParseDateByFormat(std::string_view format, std::string_view text, const TFormatSettings& fs) {
-  const std::string pattern = UpperCp1250(format);
-  const std::string upper_text = UpperCp1250(text);
+  const std::string pattern = AnsiUpperCase(format);
+  const std::string upper_text = AnsiUpperCase(text);
   Remainder rest(upper_text);
   DateParts p;
   bool has_separator = false;
