@@ -1,3 +1,5 @@
+// Field types as data: every type classified, and the stored names in
+// their stored order.
 #include "db/field_types.h"
 
 #include <gtest/gtest.h>
