@@ -9,6 +9,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <climits>
+#include <cstdlib>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -52,7 +55,21 @@ int main(int argc, char** argv) {
     return 2;
   }
   int runs = argc > 3 ? std::atoi(argv[3]) : 400;
-  std::string qmxdata = "QMXDATA=" + std::string(P_tmpdir) + "/tessaro-bench-qmxdata";
+  // A portal folder as deployed: the program linked in beside its settings.
+  std::string dir = std::string(P_tmpdir) + "/tessaro-bench-XXXXXX";
+  if (!mkdtemp(dir.data())) {
+    std::perror("mkdtemp");
+    return 1;
+  }
+  std::string program = dir + "/tessaro.cgi";
+  char resolved[PATH_MAX];
+  if (!realpath(argv[1], resolved) || symlink(resolved, program.c_str()) != 0) {
+    std::perror(argv[1]);
+    return 1;
+  }
+  std::FILE* ini = std::fopen((dir + "/tessaro0.ini").c_str(), "w");
+  if (ini) std::fclose(ini);
+  std::string qmxdata = "QMXDATA=" + dir + "/qmxdata";
   const char* env[] = {"SERVER_PROTOCOL=HTTP/1.1",
                        "REQUEST_METHOD=GET",
                        "PATH_INFO=/nowhere",
@@ -63,14 +80,16 @@ int main(int argc, char** argv) {
                        nullptr};
   char* const* envp = const_cast<char* const*>(env);
   std::vector<double> portal, hello;
-  for (int i = 0; i < 20; ++i) RunOnceMs(argv[1], envp), RunOnceMs(argv[2], envp);  // warm the caches
+  for (int i = 0; i < 20; ++i) RunOnceMs(program.c_str(), envp), RunOnceMs(argv[2], envp);  // warm the caches
   for (int i = 0; i < runs; ++i) {
-    portal.push_back(RunOnceMs(argv[1], envp));
+    portal.push_back(RunOnceMs(program.c_str(), envp));
     hello.push_back(RunOnceMs(argv[2], envp));
   }
   double p = Median(portal), h = Median(hello);
   std::printf("startup: tessaro.cgi invalid-entry-point page  median %.3f ms over %d runs\n", p, runs);
   std::printf("startup: bare hello CGI (same flags)           median %.3f ms over %d runs\n", h, runs);
   std::printf("startup: ratio %.2fx (target at most 1.30x)\n", p / h);
+  std::string cleanup = "rm -rf '" + dir + "'";
+  if (std::system(cleanup.c_str()) != 0) std::fprintf(stderr, "could not remove %s\n", dir.c_str());
   return 0;
 }

@@ -60,7 +60,6 @@ void tRequestContext::CompleteConstruction() {
   if (request_) ReadPublishedFromStrings(*this, RequestFields(), false);
   if (rows < 1) rows = 25;
   CollectBanners();
-  validator_ = std::make_unique<TZNKHTMLFormValidator>();
   InitContext();
   if (!valid_) return;
   PrepareContext();
@@ -215,7 +214,7 @@ void tRequestContext::HTMLTag(TCustomPageProducer&, TTag, const std::string& tag
   } else if (SameText(tagName, "tag_include")) {
     if (!params.Values("file").empty()) replaceText = IncludeFile(params);
   } else if (SameText(tagName, "tag_script")) {
-    replaceText = validator_->Script(params, script_lines_);
+    replaceText = Validator().Script(params, script_lines_);
   } else if (SameText(tagName, "tag_table_content")) {
     replaceText = ProduceTable(params);
   } else if (banners_.IndexOfName(tagName) >= 0) {
@@ -284,6 +283,11 @@ void tRequestContext::OpenConnection(bool read_only) {
   } else if (read_only != connection_read_only_) {
     throw Exception("Connection \"readOnly\" mismatch");
   }
+}
+
+TZNKHTMLFormValidator& tRequestContext::Validator() {
+  if (!validator_) validator_ = std::make_unique<TZNKHTMLFormValidator>();
+  return *validator_;
 }
 
 void tRequestContext::SetDataContext(std::unique_ptr<TBaseImplementsIRequestDataContext> delegate) {

@@ -95,7 +95,8 @@ class tRequestContext : public TPublished<tRequestContext> {
   TWebRequest* Request() const { return request_; }
   TWebResponse* Response() const { return response_; }
   TWebAppOptions* Options() const { return options_; }
-  TZNKHTMLFormValidator& Validator() { return *validator_; }
+  // The page's form checks; built on first use, as most pages have none.
+  TZNKHTMLFormValidator& Validator();
   TStrings& ScriptLines() { return script_lines_; }
   const TStrings& Banners() const { return banners_; }
   bool Valid() const { return valid_; }
