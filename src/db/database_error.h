@@ -1,5 +1,5 @@
 // The failures of the database layer: errors the database or its driver
-// report, and values that do not convert to the type they must have.
+// report. (Values that do not convert raise EConvertError of util/exception.h.)
 #pragma once
 
 #include <string>
@@ -21,14 +21,6 @@ class EDatabaseError : public Exception {
 
  private:
   std::string sql_state_;  // ODBC SQLSTATE of the first diagnostic record
-};
-
-// A text that is not a value of the type it must be converted to
-// ("'abc' is not a valid integer value").
-class EConvertError : public Exception {
- public:
-  using Exception::Exception;
-  const char* ClassName() const noexcept override { return "EConvertError"; }
 };
 
 }  // namespace tessaro

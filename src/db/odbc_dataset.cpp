@@ -15,6 +15,8 @@
 // closing and reopening the same query.
 #include "db/odbc_dataset.h"
 
+#include "util/collation.h"
+
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -109,7 +111,7 @@ TVariant TOdbcField::AsVariant() const {
 // ---- TOdbcDataSet ----
 
 TOdbcDataSet::TOdbcDataSet(TOdbcConnection* connection, std::string name)
-    : name_(std::move(name)), command_(connection), text_compare_(CompareText) {}
+    : name_(std::move(name)), command_(connection), text_compare_(AnsiCompareStr) {}
 
 TOdbcDataSet::~TOdbcDataSet() = default;
 

@@ -5,7 +5,7 @@
 // when identical; numbers and dates compare by value, booleans with false
 // below true.
 #include "expr/builtin_functions.h"
-#include "expr/locale_text.h"
+#include "util/collation.h"
 
 namespace tessaro::builtins {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "expr/builtin_functions.h"
 #include "expr/expression_errors.h"
-#include "expr/locale_text.h"
+#include "util/collation.h"
 #include "util/date_format.h"
 #include "util/exception.h"
 #include "util/format.h"

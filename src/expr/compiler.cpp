@@ -40,7 +40,7 @@
 #include <vector>
 
 #include "expr/expression_errors.h"
-#include "expr/locale_text.h"
+#include "util/collation.h"
 #include "util/date_format.h"
 #include "util/number_format.h"
 

@@ -8,7 +8,7 @@
 // several times in one expression is read once per evaluation.
 #include "expr/dataset_expression.h"
 
-#include "expr/locale_text.h"
+#include "util/collation.h"
 #include "util/text.h"
 
 namespace tessaro {

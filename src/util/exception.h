@@ -26,4 +26,12 @@ class EFormatError : public Exception {
   const char* ClassName() const noexcept override { return "EFormatError"; }
 };
 
+// A text that is not a value of the type it must be converted to
+// ("'abc' is not a valid integer value").
+class EConvertError : public Exception {
+ public:
+  using Exception::Exception;
+  const char* ClassName() const noexcept override { return "EConvertError"; }
+};
+
 }  // namespace tessaro

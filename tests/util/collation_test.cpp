@@ -1,5 +1,5 @@
 // Upper case and collation of windows-1250 text.
-#include "expr/locale_text.h"
+#include "util/collation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-// Upper case and collation of windows-1250 text.
+// Czech collation of windows-1250 text.
 //
-// Both come from one table of letters: each row names a lower-case letter, its
+// It comes from one table of letters: each row names a lower-case letter, its
 // upper-case form, the letter of the alphabet it belongs to and its accent
 // rank within that letter. Collation turns a text into elements (a byte, or
 // the pair "ch") with three weights - letter, accent, case - and compares
 // the texts weight by weight: all letters first, then all accents, then all
 // cases, then the bytes themselves.
-#include "expr/locale_text.h"
+#include "util/collation.h"
 
 #include <array>
 #include <cstdint>
