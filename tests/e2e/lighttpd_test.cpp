@@ -66,7 +66,8 @@ class LighttpdServer {
     std::string c = text.str();
     for (auto [key, value] : {std::pair<std::string, std::string>{"@ROOT@", d.Dir()},
                               {"@PORT@", std::to_string(port_)},
-                              {"@RUNDIR@", run}}) {
+                              {"@RUNDIR@", run},
+                              {"@ODBCSYSINI@", std::string(TESSARO_SOURCE_DIR) + "/scripts/odbc"}}) {
       for (size_t p; (p = c.find(key)) != std::string::npos;) c.replace(p, key.size(), value);
     }
     d.WriteFile(".run/lighttpd.conf", c);
