@@ -2,20 +2,9 @@
 // statement parameter (name, field type, kind, precision, scale, size, value).
 #include "model/account_parameter.h"
 
-#include <vector>
-
-#include "db/field_types.h"
+#include "model/field_type_property.h"
 
 namespace tessaro {
-namespace {
-
-std::vector<std::string> FieldTypeValueNames() {
-  std::vector<std::string> names;
-  for (std::string_view name : StoredFieldTypeNames()) names.emplace_back(name);
-  return names;
-}
-
-}  // namespace
 
 void TAccountParameter::DeclareProperties(TPropertyDeclarations<TAccountParameter>& p) {
   p.String("Name", &TAccountParameter::Name)
