@@ -26,17 +26,20 @@ namespace tessaro {
 namespace {
 
 struct TBuiltInEditor {
-  const char* descr;  // EditorDescr, UTF-8
-  const char* id;     // InstanceID
-  bool plain_text;    // PlainFilterText
+  const char* descr;        // EditorDescr, UTF-8
+  const char* id;           // InstanceID
+  bool plain_text;          // PlainFilterText
+  TOptionsFactory options;  // OptionsClass
 };
 
+// The lookup keeps the SQL of its choices, the combo box the choices
+// themselves, both as lines.
 constexpr TBuiltInEditor kBuiltInEditors[] = {
-    {"Datum", "{4A73EC23-6DAB-41FC-8A39-15099BFBB2A7}", true},
-    {"Lookup", "{A43571D9-5341-4C1F-9E4F-AA182B342A77}", false},
-    {"Plain text", "{FBCD7C44-BF53-41C5-BB45-666E395FAC2D}", true},
-    {"Výběr v komboboxu", "{D6A511EA-0A7C-4FF4-8569-81C34FFC585D}", false},
-    {"Checkbox", "{2F4AD180-6D62-4329-A7CB-E10E5C5E9CB1}", false},
+    {"Datum", "{4A73EC23-6DAB-41FC-8A39-15099BFBB2A7}", true, nullptr},
+    {"Lookup", "{A43571D9-5341-4C1F-9E4F-AA182B342A77}", false, &MakeOptions<TZNKVisitedStrings>},
+    {"Plain text", "{FBCD7C44-BF53-41C5-BB45-666E395FAC2D}", true, nullptr},
+    {"Výběr v komboboxu", "{D6A511EA-0A7C-4FF4-8569-81C34FFC585D}", false, &MakeOptions<TZNKVisitedStrings>},
+    {"Checkbox", "{2F4AD180-6D62-4329-A7CB-E10E5C5E9CB1}", false, nullptr},
 };
 
 struct TBuiltInType {
@@ -84,6 +87,7 @@ void TInetMgrModel::AddBuiltIns() {
     editor->InstanceID = builtin.id;
     editor->EditorDescr = Cp1250(builtin.descr);
     editor->PlainFilterText = builtin.plain_text;
+    editor->OptionsClass = builtin.options;
     ParamEditors().AddNew(std::move(editor));
   }
   for (const TBuiltInType& builtin : kBuiltInTypes) {
@@ -95,8 +99,12 @@ void TInetMgrModel::AddBuiltIns() {
 }
 
 void TInetMgrModel::InstallHooks() {
-  // Every change marks the model modified.
-  OnElementEdited = [this](T_V_DataElement*) { Modified = true; };
+  // Every change marks the model modified; an edited evidence item first
+  // brings its parameter definitions in step with its SQL.
+  OnElementEdited = [this](T_V_DataElement* element) {
+    if (auto* item = dynamic_cast<TEvidenceItem*>(element)) item->SyncParamDefs();
+    Modified = true;
+  };
   OnElementAdded = [this](T_V_AbstractDataList*, T_V_DataElement*) { Modified = true; };
   OnListChanged = [this](T_V_AbstractDataList*, T_V_DataElement*) { Modified = true; };
   OnBeforeDeleteElement = [this](T_V_DataElement* element) {
