@@ -11,9 +11,11 @@
 // their Unlink and the detail pages from their AfterLoad.
 #include "model/evidence_item.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "db/odbc_dataset.h"
+#include "db/param_binding.h"
 #include "db/parameters.h"
 #include "model/application_role.h"
 #include "model/application_type.h"
@@ -27,6 +29,7 @@
 #include "util/codepage.h"
 #include "util/format.h"
 #include "util/number_format.h"
+#include "util/text.h"
 
 namespace tessaro {
 namespace {
@@ -223,9 +226,15 @@ void TEvidenceItem::SyncParamDefs() {
   }
   TParameters collected;
   CollectSqlParams(collected);
+  // A definition stays while some parameter has its base name: writing a
+  // type suffix into the SQL must not cost the definition its type, label
+  // and place in the filter form.
   for (int i = ParamDefs().Count() - 1; i >= 0; --i) {
     TParamDef* definition = ParamDefs().Items(i);
-    if (collected.FindParam(definition->ParamName) == nullptr) definition->Delete();
+    const std::string base = ParamNameBase(definition->ParamName);
+    const bool used = std::any_of(collected.begin(), collected.end(),
+                                  [&](const TParameter& p) { return SameText(ParamNameBase(p.Name), base); });
+    if (!used) definition->Delete();
   }
   for (const TParameter& parameter : collected) {
     if (FindParamDef(parameter.Name) != nullptr) continue;

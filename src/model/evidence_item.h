@@ -94,10 +94,11 @@ class TEvidenceItem : public TDeclaredElement<TEvidenceItem, TInetMgrBase> {
   void ReplaceSwitchReference(std::string_view old_id, std::string_view new_id);
 
   // Brings ParamDefs() in step with the parameters of
-  // ParametrizedSelectClause: definitions of parameters that are gone are
-  // deleted, parameters without a definition get a new one ("Parameter:
-  // <name>", with the parameter's type, size and precision). Without SQL
-  // every definition is deleted. Throws Exception when the SQL cannot be
+  // ParametrizedSelectClause, matching them by base name (letter case and
+  // type suffix ignored): definitions no parameter matches are deleted,
+  // parameters no definition matches get a new one ("Parameter: <name>",
+  // with the parameter's type, size and precision), the others stay as they
+  // are. Without SQL every definition is deleted. Throws Exception when the SQL cannot be
   // prepared (CollectSqlParams); nothing is changed then.
   void SyncParamDefs();
   // Adds to `params` every parameter of ParametrizedSelectClause whose name
