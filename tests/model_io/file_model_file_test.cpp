@@ -18,7 +18,9 @@
 #include "model/io/model_file_writer.h"
 #include "model/io/object_stream.h"
 #include "model/io/old_evidence_item.h"
+#include "model/editor_options.h"
 #include "model/param_def.h"
+#include "model/table_template.h"
 #include "model/user_account.h"
 #include "model/user_override_application_role.h"
 #include "model/user_override_evidence_item.h"
@@ -118,12 +120,12 @@ TEST_F(ModelFiles, OldVersionsStoreLessAndUserFilesBeforeVersion4HaveNoOverrides
 
 // An old record written by hand: the old item, its list template, and by
 // version its carriers and detail list template.
-std::string OldRecord(uint16_t version, const TOldEvidenceItem& old) {
+std::string OldRecord(uint16_t version, const TOldEvidenceItem& old, const TTableTemplate& list_template) {
   std::string bytes;
   TObjectStreamWriter writer(bytes);
   class TEmpty : public TPublishedObject {} empty;
   writer.WriteObject(old, "TEvidenceItem");
-  writer.WriteObject(empty, "TZNKTableProducer");
+  writer.WriteObject(list_template, "TZNKTableProducer");
   if (version > 1) writer.WriteObject(TCarrier(const_cast<TOldColumnAttributes&>(old.ColumnAttributes)), "TCarrier");
   if (version >= 3) {
     writer.WriteObject(TCarrier(const_cast<TOldColumnAttributes&>(old.DetailColumnAttributes)), "TCarrier");
@@ -133,7 +135,8 @@ std::string OldRecord(uint16_t version, const TOldEvidenceItem& old) {
   return bytes;
 }
 
-std::string OldDefinitionFile(uint16_t version, const std::vector<TOldEvidenceItem*>& items) {
+std::string OldDefinitionFile(uint16_t version, const std::vector<TOldEvidenceItem*>& items,
+                              const TTableTemplate& list_template) {
   std::string body;
   TObjectStreamWriter writer(body);
   writer.WriteObject(TConnectionManager(), "TConnectionManager");
@@ -141,7 +144,7 @@ std::string OldDefinitionFile(uint16_t version, const std::vector<TOldEvidenceIt
   writer.WriteCount(0);  // parameter types
   writer.WriteCount(0);  // roles
   writer.WriteCount(static_cast<int32_t>(items.size()));
-  for (TOldEvidenceItem* item : items) body += OldRecord(version, *item);
+  for (TOldEvidenceItem* item : items) body += OldRecord(version, *item, list_template);
   writer.WriteCount(0);  // parameters
   return Header(version) + body;
 }
@@ -153,12 +156,20 @@ TEST_F(ModelFiles, OldEvidenceItemsBecomeItemsWithADefaultDetailPageWhenTheyHadD
     with_detail.EvidenceName = "Faktury";
     with_detail.OrderInList = 3;
     with_detail.DetailSelectClause = {"  select * from f where id = :PID"};
-    with_detail.ColumnAttributes.Add().FieldName = "ID";
+    with_detail.detail_link_text = "Detail";
+    for (const char* field : {"id", "x"}) with_detail.ColumnAttributes.Add().FieldName = field;
     with_detail.DetailColumnAttributes.Add().IsVisible = false;
     TOldEvidenceItem without_detail;
     without_detail.InstanceID = "{OLD2}";
     without_detail.DetailListSelectClause = {"   ", ""};
-    folder.Write("qmxdef.idt", OldDefinitionFile(version, {&with_detail, &without_detail}));
+    // Columns captioned "*" were the detail links; the last one names the row.
+    TTableTemplate list_template;
+    for (const char* field : {"ID", "X", "Y"}) {
+      TTableColumn& column = list_template.Columns.Add();
+      column.FieldName = field;
+      column.Title.Caption = field[0] == 'Y' ? "Y" : "*";
+    }
+    folder.Write("qmxdef.idt", OldDefinitionFile(version, {&with_detail, &without_detail}, list_template));
     auto loaded = LoadFolder(folder.Path());
     TInetMgrModel& model = loaded->model;
     SCOPED_TRACE(version);
@@ -169,8 +180,53 @@ TEST_F(ModelFiles, OldEvidenceItemsBecomeItemsWithADefaultDetailPageWhenTheyHadD
     auto* page = model.EvidenceItemDetailPages().Items(0);
     EXPECT_EQ(page->detEvidenceItemID, "{OLD1}");
     EXPECT_EQ(page->EvidenceItem(), item);
+    EXPECT_EQ(page->EvidenceDetailName, "Default detail");
+    EXPECT_EQ(page->DetailSelectClause.Text(), with_detail.DetailSelectClause.Text());
+    // The page got an identifier of its own, and the link follows it.
+    EXPECT_NE(page->InstanceID, "{OLD1}");
+    EXPECT_EQ(item->EvidenceName, "Faktury");
+    EXPECT_EQ(item->OrderInList, 3);
+    const TTableColumns& columns = item->ProducerTemplate().Columns;
+    ASSERT_EQ(columns.Count(), 3u);
+    for (size_t c = 0; c < 3; ++c) {
+      EXPECT_EQ(columns[c].Title.Caption, c < 2 ? "Detail" : "Y");
+      EXPECT_EQ(columns[c].Align, c < 2 ? haLeft : haDefault);
+    }
+    // The attributes come with the old item (and again in the carriers).
+    ASSERT_EQ(item->ColumnAttributes.Count(), 2);
+    EXPECT_FALSE(item->ColumnAttributes.Items(0).RowIdentifier);
+    EXPECT_TRUE(item->ColumnAttributes.Items(1).RowIdentifier);
+    EXPECT_EQ(item->ColumnAttributes.Items(1).IDDetailPage, page->InstanceID);
+    EXPECT_EQ(page->DetailColumnAttributes.Count(), 1);
     EXPECT_EQ(model.EvidenceItems().Items(1)->DetailPages().Count(), 0);
   }
+}
+
+TEST_F(ModelFiles, LookupOptionsAreOneTextUpToVersion6) {
+  for (uint16_t version : {6, 7}) {
+    const std::string bytes = DefinitionFileBytes(sample, *SampleConnection("d"), {version, false});
+    EXPECT_EQ(bytes.find("Persistent.Text") != std::string::npos, version == 6);
+    EXPECT_EQ(bytes.find("Persistent.Lines.Strings") != std::string::npos, version == 7);
+    folder.Write("qmxdef.idt", bytes);
+    auto loaded = LoadFolder(folder.Path());
+    auto* type = static_cast<TParamTypeDef*>(loaded->model.ParamTypeDefs().FindByInstanceID("{PT2}"));
+    ASSERT_NE(type->EditorOptions(), nullptr);
+    EXPECT_EQ(static_cast<TZNKVisitedStrings*>(type->EditorOptions())->Lines.Items(),
+              std::vector<std::string>({"select id, name", "from customers"}));
+  }
+}
+
+TEST_F(ModelFiles, ADetailPageOfAMissingEvidenceItemFailsTheLoad) {
+  {
+    TModelStateScope loading(sample, msLoading);
+    auto page = std::make_unique<TEvidenceItemDetailPage>();
+    page->InstanceID = "{LOST}";
+    page->EvidenceDetailName = "Lost";
+    page->detEvidenceItemID = "{NO-SUCH-ITEM}";
+    sample.EvidenceItemDetailPages().AddNew(std::move(page));
+  }
+  WritePair({}, {});
+  EXPECT_EQ(Message([&] { LoadFolder(folder.Path()); }), "\"Lost\" has no refferrer of type TEvidenceItem");
 }
 
 TEST_F(ModelFiles, DuplicateOverridesAreRemovedUpToVersion7) {

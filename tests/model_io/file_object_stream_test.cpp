@@ -179,8 +179,7 @@ TEST(ObjectStream, ValuesOfEveryStoredTypeAreDecoded) {
       {"Columns",
        B("\x0E\x01\x09" "FieldName\x06\x01" "A\x00\x02\x05\x01\x0D" "Title.Caption\x06\x01*\x00\x00"),
        "Columns[0].FieldName = \"A\"\nColumns[1].Title.Caption = \"*\"\nNumber = 7\n"},
-      // References to other objects carry nothing.
-      {"DataSet", B("\x07\x03" "Qry"), "Number = 7\n"},
+      // References to other objects and event handlers carry nothing.
       {"OnFormatCell", B("\x0D"), "Number = 7\n"},
       {"Title", B("\x07\x01X"), "Number = 7\n"},
   };

@@ -14,8 +14,10 @@
 #include "model/evidence_item_detail_page.h"
 #include "model/evidence_item_detail_page_switch.h"
 #include "model/io/model_file.h"
+#include "model/io/stored_parts.h"
 #include "model/param_def.h"
 #include "model/param_type_def.h"
+#include "model/table_template.h"
 #include "model/user_account.h"
 #include "model/user_override_application_role.h"
 #include "model/user_override_evidence_item.h"
@@ -49,13 +51,56 @@ void FillSampleModel(TInetMgrModel& model) {
     auto* role = Add<TApplicationRole>(model.ApplicationRoles(), "{R1}");
     role->detApplicationTypeID = "{T1}";
     role->RoleName = Cp1250("Obchodník");
+    BindEditorOptions(*lookup_type);
+    lookup_type->EditorOptions()->PublishedProperties().Find("Lines")->Strings(*lookup_type->EditorOptions())->SetText(
+        "select id, name\r\nfrom customers");
     for (const char* id : {"{I1}", "{I2}"}) Add<TEvidenceItem>(model.EvidenceItems(), id)->detApplicationRoleID = "{R1}";
-    Add<TEvidenceItemDetailPage>(model.EvidenceItemDetailPages(), "{P1}")->detEvidenceItemID = "{I1}";
-    Add<TEvidenceItemAction>(model.EvidenceItemActions(), "{AC1}")->detEvidenceItemID = "{I1}";
-    Add<TEvidenceItemDetailPageSwitch>(model.EvidenceItemDetailPageSwitches(), "{S1}")->detEvidenceItemID = "{I1}";
+    auto* item = static_cast<TEvidenceItem*>(model.EvidenceItems().FindByInstanceID("{I1}"));
+    item->EvidenceName = Cp1250("Faktury přijaté");
+    item->AccessProtocol = apHttps;
+    item->OrderInList = -3;
+    item->ParametrizedSelectClause = {"select * from invoices", "where customer = :CID"};
+    auto& id_column = item->ColumnAttributes.Add();
+    id_column.FieldName = "ID";
+    id_column.RowIdentifier = true;
+    id_column.IDDetailPage = "{P1}";
+    auto& amount = item->ColumnAttributes.Add();
+    amount.FieldName = "Amount";
+    amount.Precision = 0;
+    amount.IsVisible = false;
+    amount.Transliterate = false;
+    TTableTemplate& list_template = item->ProducerTemplate();
+    list_template.Caption = "Invoices";
+    list_template.MaxRows = 25;
+    list_template.Header = {"<p>before</p>"};
+    list_template.TableAttributes.Width = 50;
+    list_template.TableAttributes.Border = 1;
+    list_template.Columns.Add().FieldName = "ID";
+    list_template.Columns[0].Title.Caption = "*";
+    list_template.Columns.Add().FieldName = "Amount";
+    list_template.Columns[1].Align = haRight;
+    auto* page = Add<TEvidenceItemDetailPage>(model.EvidenceItemDetailPages(), "{P1}");
+    page->detEvidenceItemID = "{I1}";
+    page->EvidenceDetailName = "Detail";
+    page->DetailSelectClause = {"select * from invoices where id = :PID"};
+    page->DetailColumnAttributes.Add().FieldName = "Note";
+    page->DetailListProducerTemplate().MaxRows = 5;
+    auto* action = Add<TEvidenceItemAction>(model.EvidenceItemActions(), "{AC1}");
+    action->detEvidenceItemID = "{I1}";
+    action->EvidenceActionName = "Pay";
+    action->ActionSQL = {"update invoices set paid = 1 where id = :PID"};
+    action->DefaultReturnToFormPage = true;
+    action->IDSuccessDetailPage = "{P1}";
+    auto* detail_switch = Add<TEvidenceItemDetailPageSwitch>(model.EvidenceItemDetailPageSwitches(), "{S1}");
+    detail_switch->detEvidenceItemID = "{I1}";
+    detail_switch->fld_value[0] = "A";
+    detail_switch->IDDetailPage[0] = "{P1}";
     auto* param = Add<TParamDef>(model.ParamDefs(), "{D1}");
     param->detEvidenceItemID = "{I1}";
     param->detParamTypeDefID = "{PT1}";
+    param->ParamName = "CID";
+    param->HtmlFilterColSpan = 3;
+    param->ParamDataType = TFieldType::ftDate;
 
     auto* account = Add<TUserAccount>(model.UserAccounts(), "{A1}");
     account->Username = "jan";
@@ -83,7 +128,10 @@ void FillSampleModel(TInetMgrModel& model) {
     role_override->detApplicationRoleID = "{R1}";
     role_override->RoleName = "Prodej";
     role_override->BlackBoard = {Cp1250("První řádek"), std::string(300, 'x')};
-    Add<TUserOverride_EvidenceItem>(model.UserOverridesEvidenceItem(), "{E1}")->detEvidenceItemID = "{I1}";
+    auto* evidence_override = Add<TUserOverride_EvidenceItem>(model.UserOverridesEvidenceItem(), "{E1}");
+    evidence_override->detEvidenceItemID = "{I1}";
+    evidence_override->Visible = false;
+    evidence_override->ForceSecureAccess = true;
   }
   model.LinkAll();
   model.AfterLoadAll();

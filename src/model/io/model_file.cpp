@@ -51,6 +51,8 @@
 #include "model/io/object_stream.h"
 #include "model/io/old_evidence_item.h"
 #include "model/io/stored_parts.h"
+#include "model/table_template.h"
+#include "model/editor_options.h"
 #include "model/param_def.h"
 #include "model/param_type_def.h"
 #include "model/user_account.h"
@@ -149,13 +151,6 @@ TStrings SplitLines(const std::string& text) {
   return lines;
 }
 
-// An options object of the older form: one text.
-class TStoredText : public TPublished<TStoredText> {
- public:
-  static void DeclareProperties(TPropertyDeclarations<TStoredText>& p) { p.String("Text", &TStoredText::Text, ""); }
-  std::string Text;  // the options' lines as one text
-};
-
 // Reads the body of one file into the model's lists.
 class TBodyReader {
  public:
@@ -250,7 +245,7 @@ class TBodyReader {
         reader_.SkipObject();
       return;
     }
-    TStoredText old_options;
+    TZNKVisitedAnsiString old_options;
     ReadCarrier(old_options);
     if (options == nullptr) return;
     if (TPropertyRef lines = FindPublishedProperty(*options, "Lines"); lines && lines.property->Kind() == pkStringList)

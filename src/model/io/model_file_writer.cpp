@@ -23,6 +23,8 @@
 #include "model/io/object_stream.h"
 #include "model/io/old_evidence_item.h"
 #include "model/io/stored_parts.h"
+#include "model/table_template.h"
+#include "model/editor_options.h"
 #include "model/param_def.h"
 #include "model/param_type_def.h"
 #include "model/user_account.h"
@@ -35,13 +37,6 @@
 
 namespace tessaro {
 namespace {
-
-// The one-text options of older Lookup parameter types.
-class TStoredText : public TPublished<TStoredText> {
- public:
-  static void DeclareProperties(TPropertyDeclarations<TStoredText>& p) { p.String("Text", &TStoredText::Text, ""); }
-  std::string Text;  // the lines as one text
-};
 
 // An object with no properties: stands in for a template or options object
 // an element does not have, so the file keeps its shape.
@@ -97,7 +92,7 @@ class TBodyWriter {
 
   void WriteTemplate(const TPublishedObject* object) {
     static const TNothing nothing;
-    writer_.WriteObject(object != nullptr ? *object : nothing, kTemplateClassName);
+    writer_.WriteObject(object != nullptr ? *object : nothing, TTableTemplate::kClassName);
   }
 
   // The carrier only hands the carried object's properties on.
@@ -116,7 +111,7 @@ class TBodyWriter {
       WriteCarrier(options != nullptr ? *options : nothing);
       return;
     }
-    TStoredText text;
+    TZNKVisitedAnsiString text;
     if (options != nullptr)
       if (TPropertyRef lines = FindPublishedProperty(const_cast<TPublishedObject&>(*options), "Lines");
           lines && lines.property->Kind() == pkStringList)

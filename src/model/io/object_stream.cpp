@@ -63,14 +63,12 @@ namespace {
 
 constexpr char kSignature[] = "TPF0";
 
-// Properties that name another object (a template's data set, its event
-// handlers, an element's template objects): they carry nothing this program
-// keeps, and are skipped when their value is an identifier or nil.
-bool IsObjectReferenceName(std::string_view name) {
+// Event handlers of a stored object (a template's OnFormatCell) are stored
+// by the name of their method; nothing here runs them, so they are skipped.
+bool IsEventHandlerName(std::string_view name) {
   const size_t dot = name.rfind('.');
   const std::string_view last = dot == std::string_view::npos ? name : name.substr(dot + 1);
-  return SameText(last, "DataSet") || SameText(last, "ProducerTemplate") ||
-         SameText(last, "DetailListProducerTemplate") || (last.size() > 2 && StartsText("On", last));
+  return last.size() > 2 && StartsText("On", last);
 }
 
 bool IsIntegerType(uint8_t type) { return type == vaInt8 || type == vaInt16 || type == vaInt32 || type == vaInt64; }
@@ -229,7 +227,7 @@ void TObjectStreamReader::ReadProperty(TPublishedObject& object, const std::stri
   TPropertyRef ref = FindPublishedProperty(object, name);
   const bool reference_value = type == vaIdent || type == vaNil;
   if (!ref) {
-    if (reference_value && IsObjectReferenceName(name)) return SkipValue(type, depth);
+    if (reference_value && IsEventHandlerName(name)) return SkipValue(type, depth);
     Fail("Property " + name + " does not exist");
   }
   if (ref.property->Kind() == pkObject) {

@@ -1,6 +1,8 @@
 // The stored properties of the evidence item record of versions 1 to 4.
 #include "model/io/old_evidence_item.h"
 
+#include "model/object_reference.h"
+
 namespace tessaro {
 
 void TOldColumnAttribute::DeclareProperties(TPropertyDeclarations<TOldColumnAttribute>& p) {
@@ -28,6 +30,9 @@ void TOldEvidenceItem::DeclareProperties(TPropertyDeclarations<TOldEvidenceItem>
       .Integer("OrderInList", &T::OrderInList)
       .StringList("ParametrizedSelectClause", &T::ParametrizedSelectClause)
       .StringList("SummaryRowSelectClause", &T::SummaryRowSelectClause);
+  // The templates were stored as objects of their own; the record names them.
+  DeclareObjectReference(p, "DetailListProducerTemplate");
+  DeclareObjectReference(p, "ProducerTemplate");
 }
 
 }  // namespace tessaro

@@ -1,36 +1,38 @@
 // Where the reader and writer find the objects stored beside an element:
-// the table templates and the editor options.
-//
-// INTERIM: the evidence item, detail page and parameter type classes do not
-// yet carry their templates and editor options. Until they do, templates
-// are skipped on reading and written empty, and the options of the two
-// editors that have them are read and dropped. Replace the bodies below
-// with the classes' own members once they exist.
+// the table templates of evidence items and detail pages, and the editor
+// options of parameter types, each owned by its element.
 #include "model/io/stored_parts.h"
 
 #include "model/evidence_item.h"
 #include "model/evidence_item_detail_page.h"
+#include "model/inet_mgr_model.h"
+#include "model/param_editor.h"
 #include "model/param_type_def.h"
-#include "util/text.h"
 
 namespace tessaro {
-namespace {
 
-// The editors whose parameter types carry a list of lines as options.
-constexpr const char* kComboEditorID = "{D6A511EA-0A7C-4FF4-8569-81C34FFC585D}";
+TPublishedObject* ListTemplateOf(TEvidenceItem& item) { return &item.ProducerTemplate(); }
+const TPublishedObject* ListTemplateOf(const TEvidenceItem& item) { return &item.ProducerTemplate(); }
+TPublishedObject* DetailListTemplateOf(TEvidenceItemDetailPage& page) { return &page.DetailListProducerTemplate(); }
+const TPublishedObject* DetailListTemplateOf(const TEvidenceItemDetailPage& page) {
+  return &page.DetailListProducerTemplate();
+}
 
-}  // namespace
+TPublishedObject* BindEditorOptions(TParamTypeDef& type) {
+  type.BindEditor(type.detParamEditorID);
+  return type.EditorOptions();
+}
 
-TPublishedObject* ListTemplateOf(TEvidenceItem&) { return nullptr; }
-const TPublishedObject* ListTemplateOf(const TEvidenceItem&) { return nullptr; }
-TPublishedObject* DetailListTemplateOf(TEvidenceItemDetailPage&) { return nullptr; }
-const TPublishedObject* DetailListTemplateOf(const TEvidenceItemDetailPage&) { return nullptr; }
+const TPublishedObject* EditorOptionsOf(const TParamTypeDef& type) { return type.EditorOptions(); }
 
-TPublishedObject* BindEditorOptions(TParamTypeDef&) { return nullptr; }
-const TPublishedObject* EditorOptionsOf(const TParamTypeDef&) { return nullptr; }
-
+// Decided by the editor the type names, so that a type whose options were
+// never bound still gets the carrier its editor calls for.
 bool EditorHasOptions(const TParamTypeDef& type) {
-  return SameText(type.detParamEditorID, kLookupEditorID) || SameText(type.detParamEditorID, kComboEditorID);
+  if (type.EditorOptions() != nullptr) return true;
+  const auto* model = dynamic_cast<const TInetMgrModel*>(type.GetModel());
+  if (model == nullptr) return false;
+  const auto* editor = static_cast<const TParamEditor*>(model->ParamEditors().FindByInstanceID(type.detParamEditorID));
+  return editor != nullptr && editor->OptionsClass != nullptr;
 }
 
 }  // namespace tessaro

@@ -12,14 +12,13 @@ class TEvidenceItem;
 class TEvidenceItemDetailPage;
 class TParamTypeDef;
 
-// The class name the files give table templates and carriers.
-inline constexpr const char* kTemplateClassName = "TZNKTableProducer";
+// The class name the files give carriers.
 inline constexpr const char* kCarrierClassName = "TCarrier";
 // The editor whose options older files store as one text.
 inline constexpr const char* kLookupEditorID = "{A43571D9-5341-4C1F-9E4F-AA182B342A77}";
 
-// The list table template (ProducerTemplate) of an item; null when the item
-// has none to offer, and the stored object is then skipped.
+// The list table template (ProducerTemplate) of an item; a reader skips the
+// stored object where this gives null.
 TPublishedObject* ListTemplateOf(TEvidenceItem& item);
 const TPublishedObject* ListTemplateOf(const TEvidenceItem& item);
 // The detail list table template (DetailListProducerTemplate) of a page.
