@@ -3,9 +3,12 @@
 #include "web/main_module.h"
 
 #include "context/request_urls.h"
+#include "model/inet_mgr_model.h"
+#include "model/user_account.h"
 #include "util/exception.h"
 #include "util/identifiers.h"
 #include "util/module_path.h"
+#include "util/text.h"
 #include "web/tessaro_options.h"
 
 namespace tessaro {
@@ -44,10 +47,24 @@ bool TmainModule::CheckUser(TWebRequest& request, const std::string& user_id, co
   return IsGUIDString(instance_id) && AccountExists(instance_id);
 }
 
-// The accounts live in the metadata model, which the options load; a portal
-// whose model holds no accounts lets nobody in.
-std::string TmainModule::FindAccountID(const std::string&, const std::string&) { return ""; }
-bool TmainModule::AccountExists(const std::string&) { return false; }
+// The accounts live in the metadata model, which the options load on every
+// request; a portal whose model holds no accounts lets nobody in.
+std::string TmainModule::FindAccountID(const std::string& username, const std::string& password) {
+  auto* options = dynamic_cast<TTessaroOptions*>(GetOptions());
+  if (options == nullptr) return "";
+  const TUserAccount* account = options->Model->UserAccounts().FindByCredentials(username, password);
+  return account != nullptr ? EncodeID(account->InstanceID) : std::string();
+}
+
+// The cookie's identifier decodes to upper case; an identifier is the same
+// GUID whatever the letter case it was stored in.
+bool TmainModule::AccountExists(const std::string& instance_id) {
+  auto* options = dynamic_cast<TTessaroOptions*>(GetOptions());
+  if (options == nullptr) return false;
+  return options->Model->UserAccounts().FirstThat([&instance_id](const T_V_DataElement* account) {
+    return SameText(account->InstanceID, instance_id);
+  }) != nullptr;
+}
 
 std::unique_ptr<TLoginContext> TmainModule::CreateLoginContext(TWebRequest& request, TWebResponse& response,
                                                                bool from_login_form, TWebAppOptions* options) {

@@ -3,10 +3,14 @@
 // settings and the model, one after the other.
 #include "web/tessaro_options.h"
 
+#include "model/global_settings.h"
+#include "model/inet_mgr_model.h"
+#include "model/io/model_file.h"
 #include "settings/ini_file.h"
 #include "settings/internat_settings.h"
 #include "settings/option_files.h"
 #include "settings/published_visitors.h"
+#include "util/module_path.h"
 
 namespace tessaro {
 
@@ -51,6 +55,12 @@ void TTessaroOptions::DeclareProperties(TPropertyDeclarations<TTessaroOptions>& 
       .Integer("UploadStreamSizeLimit", &T::UploadStreamSizeLimit, 0);
 }
 
+TTessaroOptions::TTessaroOptions() : Model(std::make_unique<TInetMgrModel>()) {
+  Model->Mode = TInetMgrModel::kUserDataMode;
+}
+
+TTessaroOptions::~TTessaroOptions() = default;
+
 void TTessaroOptions::Load(const std::string& ini_file_name) {
   // One handle for the whole load keeps the module's INI file parsed once.
   TZNKIniFile ini(ini_file_name);
@@ -63,6 +73,11 @@ void TTessaroOptions::Load(const std::string& ini_file_name) {
   LoadModel();
 }
 
-void TTessaroOptions::LoadModel() {}
+// Every request reads the files anew: administrators replace them while the
+// portal runs, and the next request sees the new model.
+void TTessaroOptions::LoadModel() {
+  T_GlobalSettings& settings = T_GlobalSettings::Instance();
+  LoadPortalModel(*Model, ModuleDir(), {&settings.DefinitionConnection(), &settings.UserConnection()});
+}
 
 }  // namespace tessaro

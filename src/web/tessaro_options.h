@@ -6,15 +6,22 @@
 // options pointer.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "settings/web_app_options.h"
 
 namespace tessaro {
 
+class TInetMgrModel;
+
 class TTessaroOptions : public TPublished<TTessaroOptions, TWebAppOptions> {
  public:
   static void DeclareProperties(TPropertyDeclarations<TTessaroOptions>& p);
+
+  // An empty model in user-data mode.
+  TTessaroOptions();
+  ~TTessaroOptions() override;
 
   // Reads everything the options depend on, in this order: the option files
   // of `ini_file_name` (LoadOptionFiles), the regional settings of its
@@ -59,6 +66,10 @@ class TTessaroOptions : public TPublished<TTessaroOptions, TWebAppOptions> {
   std::string SMTPServer;               // mail: server
   std::string SMTPUserName;             // mail: user name
   int UploadStreamSizeLimit = 0;        // upload size limit
+
+  // The metadata model, loaded by Load; never null. The connection settings
+  // the files bring go to the process's T_GlobalSettings.
+  std::unique_ptr<TInetMgrModel> Model;
 
   // Paths of the portal's actions, copied from the action table by the module.
   std::string DoActionPath;    // waDoAction
