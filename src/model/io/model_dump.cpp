@@ -154,8 +154,15 @@ std::string DumpModel(const TInetMgrModel& model) {
 
 std::string DumpConnection(std::string_view heading, const TConnectionManager& connection) {
   std::string out = "== " + std::string(heading) + "\n";
-  // CommandTimeout has no default and is always listed.
-  DumpProperties(connection, "", "  ", out);
+  // CommandTimeout has no default and is always listed; the identifier
+  // means nothing for connection settings.
+  std::string properties;
+  DumpProperties(connection, "", "  ", properties);
+  for (size_t at = 0; at < properties.size();) {
+    const size_t end = properties.find('\n', at) + 1;
+    if (properties.compare(at, 13, "  InstanceID ") != 0) out.append(properties, at, end - at);
+    at = end;
+  }
   return out;
 }
 

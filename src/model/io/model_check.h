@@ -1,0 +1,18 @@
+// Checks of a model as its files left it: everything that would make the
+// portal fail to load it, or hide something an administrator meant to show.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tessaro {
+
+class TInetMgrModel;
+
+// The problems of `model`, each one line of windows-1250 text naming the
+// element and what is wrong. REQUIRES: the model is read (ReadStreams) but
+// not linked yet; CheckModel links it and runs the after-load step itself,
+// and reports their failure as a problem too. Empty when all is well.
+std::vector<std::string> CheckModel(TInetMgrModel& model);
+
+}  // namespace tessaro
