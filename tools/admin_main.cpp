@@ -47,9 +47,11 @@ const char kUsage[] =
     "  export DEFINITION_FILE [USER_FILE] [-o XML_FILE]\n"
     "      Write both files as one XML document (standard output without -o).\n"
     "  import XML_FILE FOLDER [--version N] [--user-version N] [--uncompressed]\n"
+    "         [--force]\n"
     "      Write FOLDER/qmxdef.idt and FOLDER/user.idt from an XML document, in\n"
     "      format version N (1 to 18, default 18) with compressed bodies unless\n"
     "      --uncompressed; --user-version sets the user file's version alone.\n"
+    "      A model the portal could not load is refused unless --force.\n"
     "  check DEFINITION_FILE [USER_FILE]\n"
     "      Report what would make the portal fail or hide something: dangling\n"
     "      references, duplicate identifiers, detail pages without their\n"
@@ -207,6 +209,7 @@ int Import(const std::vector<std::string>& args) {
   std::vector<std::string> positional;
   TModelFileFormat definition_format, user_format;
   std::optional<uint16_t> user_version;
+  bool force = false;
   for (size_t i = 0; i < args.size(); ++i) {
     if ((args[i] == "--version" || args[i] == "--user-version") && i + 1 < args.size()) {
       const uint16_t version = VersionArgument(args[i + 1]);
@@ -214,6 +217,8 @@ int Import(const std::vector<std::string>& args) {
       ++i;
     } else if (args[i] == "--uncompressed") {
       definition_format.compressed = user_format.compressed = false;
+    } else if (args[i] == "--force") {
+      force = true;
     } else if (args[i].rfind("--", 0) == 0) {
       throw TUsageError{"import: unexpected argument " + args[i]};
     } else {
@@ -232,6 +237,17 @@ int Import(const std::vector<std::string>& args) {
   } catch (const std::exception& error) {
     FileError(xml_file, error.what());
   }
+  // The portal runs the after-load step on every request; a model that fails
+  // it would take the portal down, so it is only written when asked to.
+  try {
+    model.AfterLoadAll();
+  } catch (const std::exception& error) {
+    if (!force)
+      FileError(xml_file, std::string("the portal could not load this model: ") + error.what() +
+                              "; nothing written (--force writes it anyway)");
+    std::fprintf(stderr, "tessaro-admin: warning: the portal will not load these files: %s\n",
+                 EncodeOutput(error.what()).c_str());
+  }
   const std::string definition_file = folder + "qmxdef.idt";
   const std::string user_file = folder + "user.idt";
   WriteFileReplacing(definition_file, DefinitionFileBytes(model, definition, definition_format));
@@ -239,7 +255,11 @@ int Import(const std::vector<std::string>& args) {
   // What the portal will see: the pair read back as every request reads it.
   TInetMgrModel written;
   written.Mode = TInetMgrModel::kUserDataMode;
-  LoadFromFile(written, user_file, {});
+  TModelStateScope quiet(written, msLoading);
+  std::vector<uint8_t> definition_bytes, user_bytes;
+  ReadFileToStream(definition_file, definition_bytes);
+  ReadFileToStream(user_file, user_bytes);
+  ReadStreams(written, &definition_bytes, &user_bytes, {});
   auto describe = [](const std::string& file, TModelFileFormat format) {
     return file + " (version " + std::to_string(format.version) + (format.compressed ? ", compressed)" : ")");
   };

@@ -541,7 +541,6 @@ void LoadModelDocument(std::string_view text, TInetMgrModel& model, TConnectionM
     }
   }
   model.LinkAll();
-  model.AfterLoadAll();
   model.Modified = false;
 }
 

@@ -73,8 +73,9 @@ void LoadModelFromXml(TInetMgrModel& model, TConnectionManager& connection, pugi
 std::string SaveModelDocument(const TInetMgrModel& model, const TConnectionManager& definition,
                               const TConnectionManager& user);
 // Reads a document of the complete form (or of the element form alone) into
-// `model`, which is cleared first, then links it and runs the after-load
-// step. Throws Exception naming the line of malformed XML.
+// `model`, which is cleared first, and links it; the after-load step, which
+// fails for parts whose owner is missing, is left to the caller. Throws
+// Exception naming the line of malformed XML.
 void LoadModelDocument(std::string_view document, TInetMgrModel& model, TConnectionManager& definition,
                        TConnectionManager& user);
 
