@@ -92,6 +92,10 @@ void SplitCheckboxValues(std::string_view text, TStrings& out) {
 
 }  // namespace
 
+void ReplaceSoftReference(std::string& text, std::string_view old_id, std::string_view new_id) {
+  if (text == old_id) text = new_id;
+}
+
 void TZNKHTMLTableColumnAttribute::DeclareProperties(TPropertyDeclarations<TZNKHTMLTableColumnAttribute>& p) {
   using A = TZNKHTMLTableColumnAttribute;
   p.String("BlobFileExtFieldName", &A::BlobFileExtFieldName, "")
@@ -195,8 +199,7 @@ const TZNKHTMLTableColumnAttribute* TZNKHTMLTableColumnAttributes::LastRowIdenti
 
 void TZNKHTMLTableColumnAttributes::ReplaceReference(std::string TZNKHTMLTableColumnAttribute::*member,
                                                      std::string_view old_value, std::string_view new_value) {
-  for (const auto& item : items_)
-    if ((*item).*member == old_value) (*item).*member = new_value;
+  for (const auto& item : items_) ReplaceSoftReference((*item).*member, old_value, new_value);
 }
 
 }  // namespace tessaro

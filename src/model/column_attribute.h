@@ -22,6 +22,10 @@ namespace tessaro {
 class TDataSet;
 class TField;
 
+// Sets a soft reference `text` that is `old_id` (exact comparison) to
+// `new_id`; any other text stays.
+void ReplaceSoftReference(std::string& text, std::string_view old_id, std::string_view new_id);
+
 class TZNKHTMLTableColumnAttribute : public TPublished<TZNKHTMLTableColumnAttribute> {
  public:
   static void DeclareProperties(TPropertyDeclarations<TZNKHTMLTableColumnAttribute>& p);

@@ -170,18 +170,11 @@ void TEvidenceItem::ForEachAttributeCollection(Visit visit) {
   }
 }
 
-namespace {
-
-void ReplaceText(std::string& text, std::string_view old_id, std::string_view new_id) {
-  if (text == old_id) text = new_id;
-}
-
-}  // namespace
-
 void TEvidenceItem::ReplaceActionReference(std::string_view old_id, std::string_view new_id) {
   if (old_id.empty()) return;
-  ReplaceText(IDAction, old_id, new_id);
-  for (int i = 0; i < DetailPages().Count(); ++i) ReplaceText(DetailPages().Items(i)->IDAction, old_id, new_id);
+  ReplaceSoftReference(IDAction, old_id, new_id);
+  for (int i = 0; i < DetailPages().Count(); ++i)
+    ReplaceSoftReference(DetailPages().Items(i)->IDAction, old_id, new_id);
   ForEachAttributeCollection([&](TZNKHTMLTableColumnAttributes& attributes) {
     attributes.ReplaceReference(&TZNKHTMLTableColumnAttribute::IDAction, old_id, new_id);
   });
@@ -193,7 +186,8 @@ void TEvidenceItem::ReplaceDetailPageReference(std::string_view old_id, std::str
     attributes.ReplaceReference(&TZNKHTMLTableColumnAttribute::IDDetailPage, old_id, new_id);
   });
   for (int i = 0; i < DetailPageSwitches().Count(); ++i) DetailPageSwitches().Items(i)->ReplacePage(old_id, new_id);
-  for (int i = 0; i < Actions().Count(); ++i) ReplaceText(Actions().Items(i)->IDSuccessDetailPage, old_id, new_id);
+  for (int i = 0; i < Actions().Count(); ++i)
+    ReplaceSoftReference(Actions().Items(i)->IDSuccessDetailPage, old_id, new_id);
 }
 
 void TEvidenceItem::ReplaceSwitchReference(std::string_view old_id, std::string_view new_id) {

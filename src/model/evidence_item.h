@@ -120,19 +120,19 @@ class TEvidenceItem : public TDeclaredElement<TEvidenceItem, TInetMgrBase> {
   void SetChecked(bool value) override;
   std::string GetDefaultName() const override;
 
-  tAccessProtocolType AccessProtocol = apHttp;    // protocol of links to the list
-  TStrings BlobSelectClause;                      // SQL of a blob (image) of the list
+  tAccessProtocolType AccessProtocol = apHttp;         // protocol of links to the list
+  TStrings BlobSelectClause;                           // SQL of a blob (image) of the list
   TZNKHTMLTableColumnAttributes BodyColumnAttributes;  // fields of the body record
-  TStrings BodySelectClause;                      // SQL of the record in the page body
+  TStrings BodySelectClause;                           // SQL of the record in the page body
   TZNKHTMLTableColumnAttributes ColumnAttributes;      // fields of the list
-  std::string detApplicationRoleID;               // InstanceID of the owning role
-  std::string EvidenceName;                       // menu and page name
-  std::string Expr_BodyTemplate;                  // expression giving the page template
-  std::string Expr_CustomRecordTemplate;          // expression giving the template of one record
-  std::string IDAction;                           // action linked from the list
-  int OrderInList = 0;                            // position in the role's menu; always stored
-  TStrings ParametrizedSelectClause;              // the list's SQL with named parameters
-  TStrings SummaryRowSelectClause;                // SQL of the summary row
+  std::string detApplicationRoleID;                    // InstanceID of the owning role
+  std::string EvidenceName;                            // menu and page name
+  std::string Expr_BodyTemplate;                       // expression giving the page template
+  std::string Expr_CustomRecordTemplate;               // expression giving the template of one record
+  std::string IDAction;                                // action linked from the list
+  int OrderInList = 0;                                 // position in the role's menu; always stored
+  TStrings ParametrizedSelectClause;                   // the list's SQL with named parameters
+  TStrings SummaryRowSelectClause;                     // SQL of the summary row
 
  protected:
   std::span<const TStoredReference> StoredReferences() const override;

@@ -36,14 +36,14 @@ class TEvidenceItemAction : public TDeclaredElement<TEvidenceItemAction, TInetMg
   std::string GetColumnText(int column) const override;
   std::string GetDefaultName() const override;
 
-  tAccessProtocolType AccessProtocol = apDefault;            // protocol of the action link; always stored
-  TStrings ActionSQL;                                        // SQL command or component class identifier
-  std::string ClickPromptText;                               // confirmation asked before the action runs
-  bool DefaultReturnToFormPage = false;                      // return to the page the action started from
-  std::string detEvidenceItemID;                             // InstanceID of the owning evidence item
-  std::string EvidenceActionName;                            // name of the action
-  std::string IDSuccessDetailPage;                           // detail page shown after success
-  std::string ResultTarget;                                  // target window of the action's links
+  tAccessProtocolType AccessProtocol = apDefault;                // protocol of the action link; always stored
+  TStrings ActionSQL;                                            // SQL command or component class identifier
+  std::string ClickPromptText;                                   // confirmation asked before the action runs
+  bool DefaultReturnToFormPage = false;                          // return to the page the action started from
+  std::string detEvidenceItemID;                                 // InstanceID of the owning evidence item
+  std::string EvidenceActionName;                                // name of the action
+  std::string IDSuccessDetailPage;                               // detail page shown after success
+  std::string ResultTarget;                                      // target window of the action's links
   tEvidenceActionResultURLField ResultURLField = eariFIELDTEXT;  // how the result reaches that page; always stored
 
  protected:

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "model/column_attribute.h"
 #include "model/evidence_item.h"
 #include "util/codepage.h"
 #include "util/text.h"
@@ -18,10 +19,6 @@ std::string PairNumber(int index) {
   return digits;
 }
 
-void ReplaceText(std::string& text, std::string_view old_id, std::string_view new_id) {
-  if (text == old_id) text = new_id;
-}
-
 }  // namespace
 
 void TEvidenceItemDetailPageSwitch::DeclareProperties(TPropertyDeclarations<TEvidenceItemDetailPageSwitch>& p) {
@@ -32,12 +29,11 @@ void TEvidenceItemDetailPageSwitch::DeclareProperties(TPropertyDeclarations<TEvi
   for (int i = 0; i < kPairCount; ++i) {
     const std::string number = PairNumber(i);
     p.String("fld_value_" + number,
-             {[i](const S& s) { return s.fld_value[i]; }, [i](S& s, const std::string& v) { s.fld_value[i] = v; }},
-             "");
-    p.String("IDDetailPage_" + number,
-             {[i](const S& s) { return s.IDDetailPage[i]; },
-              [i](S& s, const std::string& v) { s.IDDetailPage[i] = v; }},
-             "");
+             {[i](const S& s) { return s.fld_value[i]; }, [i](S& s, const std::string& v) { s.fld_value[i] = v; }}, "");
+    p.String(
+        "IDDetailPage_" + number,
+        {[i](const S& s) { return s.IDDetailPage[i]; }, [i](S& s, const std::string& v) { s.IDDetailPage[i] = v; }},
+        "");
   }
 }
 
@@ -56,8 +52,8 @@ const std::string& TEvidenceItemDetailPageSwitch::SelectDetailPage(std::string_v
 }
 
 void TEvidenceItemDetailPageSwitch::ReplacePage(std::string_view old_id, std::string_view new_id) {
-  for (std::string& page : IDDetailPage) ReplaceText(page, old_id, new_id);
-  ReplaceText(IDDetailPage_default, old_id, new_id);
+  for (std::string& page : IDDetailPage) ReplaceSoftReference(page, old_id, new_id);
+  ReplaceSoftReference(IDDetailPage_default, old_id, new_id);
 }
 
 void TEvidenceItemDetailPageSwitch::Unlink() {

@@ -36,13 +36,13 @@ class TEvidenceItemDetailPageSwitch : public TDeclaredElement<TEvidenceItemDetai
   std::string GetColumnText(int column) const override;
   std::string GetDefaultName() const override;
 
-  std::string detEvidenceItemID;          // InstanceID of the owning evidence item
-  std::string EvidenceDetailSwitchName;   // name of the switch
+  std::string detEvidenceItemID;         // InstanceID of the owning evidence item
+  std::string EvidenceDetailSwitchName;  // name of the switch
   // Pair n (from 0) is stored as fld_value_<n+1> and IDDetailPage_<n+1>,
   // numbered with two digits.
   std::array<std::string, kPairCount> fld_value;     // the field values
   std::array<std::string, kPairCount> IDDetailPage;  // the page of each value
-  std::string IDDetailPage_default;       // the page when no value matches
+  std::string IDDetailPage_default;                  // the page when no value matches
 
  protected:
   std::span<const TStoredReference> StoredReferences() const override;

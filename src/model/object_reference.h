@@ -19,10 +19,8 @@ namespace tessaro {
 
 template <class C>
 void DeclareObjectReference(TPropertyDeclarations<C>& p, std::string name) {
-  p.template Object<TPublishedObject>(std::move(name),
-                                      std::function<TPublishedObject*(C&)>([](C&) -> TPublishedObject* {
-                                        return nullptr;
-                                      }));
+  p.template Object<TPublishedObject>(
+      std::move(name), std::function<TPublishedObject*(C&)>([](C&) -> TPublishedObject* { return nullptr; }));
 }
 
 }  // namespace tessaro

@@ -35,17 +35,17 @@ class TParamDef : public TDeclaredElement<TParamDef, TInetMgrBase> {
   std::string GetColumnText(int column) const override;
   std::string GetDefaultName() const override;
 
-  bool ApplyOnChange = false;                      // the filter form is sent when the control changes
-  std::string detEvidenceItemID;                   // InstanceID of the owning evidence item
-  std::string detParamTypeDefID;                   // InstanceID of the parameter type
-  int HtmlFilterColSpan = 1;                       // columns the control spans in the filter form
-  int HtmlFilterGroupIndex = 0;                    // row of the control in the filter form; always stored
-  int HtmlFilterTabIndex = 0;                      // order within the row; always stored
+  bool ApplyOnChange = false;                        // the filter form is sent when the control changes
+  std::string detEvidenceItemID;                     // InstanceID of the owning evidence item
+  std::string detParamTypeDefID;                     // InstanceID of the parameter type
+  int HtmlFilterColSpan = 1;                         // columns the control spans in the filter form
+  int HtmlFilterGroupIndex = 0;                      // row of the control in the filter form; always stored
+  int HtmlFilterTabIndex = 0;                        // order within the row; always stored
   TFieldType ParamDataType = TFieldType::ftUnknown;  // data type given to the SQL parameter; always stored
-  std::string ParamDisplayName;                    // label of the control
-  std::string ParamName;                           // SQL parameter name, optionally with a type suffix
-  int ParamPrecision = 0;                          // precision; always stored
-  int ParamSize = 0;                               // size; always stored
+  std::string ParamDisplayName;                      // label of the control
+  std::string ParamName;                             // SQL parameter name, optionally with a type suffix
+  int ParamPrecision = 0;                            // precision; always stored
+  int ParamSize = 0;                                 // size; always stored
 
  protected:
   std::span<const TStoredReference> StoredReferences() const override;

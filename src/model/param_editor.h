@@ -26,9 +26,9 @@ class tRequestContext;
 
 // Writes the HTML control of the parameter `param` (base name `baseName`)
 // for `account` (null when nobody is logged in) into `output`.
-using TParamControlRenderer = std::function<void(const std::string& baseName, const TParamDef& param,
-                                                 const TUserAccount* account, std::string& output,
-                                                 tRequestContext& context)>;
+using TParamControlRenderer =
+    std::function<void(const std::string& baseName, const TParamDef& param, const TUserAccount* account,
+                       std::string& output, tRequestContext& context)>;
 
 class TParamEditor : public TDeclaredElement<TParamEditor, TInetMgrBase> {
  public:
@@ -57,8 +57,8 @@ class TParamEditor : public TDeclaredElement<TParamEditor, TInetMgrBase> {
   std::string GetColumnText(int column) const override;
   std::string GetDefaultName() const override;
 
-  std::string EditorDescr;               // the editor's name
-  bool PlainFilterText = false;          // the control is a free text entry, checked in the browser by data type
+  std::string EditorDescr;                 // the editor's name
+  bool PlainFilterText = false;            // the control is a free text entry, checked in the browser by data type
   TOptionsFactory OptionsClass = nullptr;  // makes the options of its parameter types; null: none
 };
 

@@ -87,14 +87,14 @@ class TTableTemplate : public TPublished<TTableTemplate> {
   static constexpr const char* kClassName = "TZNKTableProducer";
   static void DeclareProperties(TPropertyDeclarations<TTableTemplate>& p);
 
-  std::string Caption;                      // table caption; empty: none
+  std::string Caption;                         // table caption; empty: none
   TCaptionAlign CaptionAlignment = caDefault;  // where the caption sits
-  TTableColumns Columns;                    // the columns in order
-  TStrings Footer;                          // text after the table
-  TStrings Header;                          // text before the table
-  int MaxRows = 20;                         // body rows written at most
-  TRowAttributes RowAttributes;             // attributes of every row
-  TTableAttributes TableAttributes;         // attributes of the table
+  TTableColumns Columns;                       // the columns in order
+  TStrings Footer;                             // text after the table
+  TStrings Header;                             // text before the table
+  int MaxRows = 20;                            // body rows written at most
+  TRowAttributes RowAttributes;                // attributes of every row
+  TTableAttributes TableAttributes;            // attributes of the table
 };
 
 // Makes the column list `target` equal to `source`, column by column: field

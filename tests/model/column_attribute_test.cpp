@@ -72,15 +72,11 @@ TEST(ColumnAttribute, BlobAndLinkKinds) {
     int link_kind;
   };
   const Case cases[] = {
-      {"", "", "", "", "", 0, false, 0},
-      {"MEMO", "{P}", "", "", "", 1, false, 1},
-      {"image", "", "", "", "", 2, true, 1},
-      {"Multimedia", "", "", "", "", 3, true, 1},
+      {"", "", "", "", "", 0, false, 0},         {"MEMO", "{P}", "", "", "", 1, false, 1},
+      {"image", "", "", "", "", 2, true, 1},     {"Multimedia", "", "", "", "", 3, true, 1},
       {" image", "", "", "", "", 0, false, 1},  // the kind compares untrimmed, the link kind trimmed
-      {"  ", "", "{S}", "{A}", "", 0, false, 2},
-      {"", "{P}", "", "{A}", "f", 0, false, 2},
-      {"", "", "", "{A}", "f", 0, false, 3},
-      {"", "", "", "", "f", 0, false, 4},
+      {"  ", "", "{S}", "{A}", "", 0, false, 2}, {"", "{P}", "", "{A}", "f", 0, false, 2},
+      {"", "", "", "{A}", "f", 0, false, 3},     {"", "", "", "", "f", 0, false, 4},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << '"' << c.blob_type << "\" " << c.page << c.page_switch << c.action

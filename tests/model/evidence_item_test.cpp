@@ -183,9 +183,12 @@ TEST_F(EvidenceModel, FindParamDefComparesBaseNamesWithoutCase) {
     const char* name;
     const char* found;  // ParamName of the definition found, or "none"
   };
-  const Case cases[] = {{"custno", "CustNo.Integer"},         {"CUSTNO.String", "CustNo.Integer"},
-                        {"custNo.Integer", "CustNo.Integer"}, {"date.DateTime", "Date"},
-                        {"Name", "name"},                     {"Nam", "none"},
+  const Case cases[] = {{"custno", "CustNo.Integer"},
+                        {"CUSTNO.String", "CustNo.Integer"},
+                        {"custNo.Integer", "CustNo.Integer"},
+                        {"date.DateTime", "Date"},
+                        {"Name", "name"},
+                        {"Nam", "none"},
                         {"CustNo2", "none"}};
   for (const Case& c : cases) {
     const TParamDef* found = item->FindParamDef(c.name);
@@ -222,8 +225,8 @@ TEST_F(EvidenceModel, ProtocolsOfItemsActionsAndPages) {
     const char* part_text;
   };
   const Case cases[] = {
-      {apHttp, false, apDefault, "http", ""}, {apDefault, false, apHttps, "", "https"},
-      {apHttps, false, apHttp, "https", ""},  {apHttp, true, apHttp, "https", ""},
+      {apHttp, false, apDefault, "http", ""},  {apDefault, false, apHttps, "", "https"},
+      {apHttps, false, apHttp, "https", ""},   {apHttp, true, apHttp, "https", ""},
       {apDefault, true, apHttps, "https", ""},
   };
   for (const Case& c : cases) {
@@ -417,8 +420,8 @@ TEST_F(EvidenceModel, ParameterTypesTakeTheOptionsOfTheirEditor) {
   EXPECT_EQ(type->EditorOptions(), nullptr);
   struct Case {
     const char* editor;
-    bool options;   // a TZNKVisitedStrings
-    bool kept;      // the lines entered before are still there
+    bool options;  // a TZNKVisitedStrings
+    bool kept;     // the lines entered before are still there
   };
   const Case cases[] = {
       {kLookupEditor, true, false}, {kComboEditor, true, true},  {kDateEditor, false, false},
