@@ -142,6 +142,10 @@ void TObjectStreamReader::Fail(const std::string& what) const {
   throw EStreamError(what + " at offset " + std::to_string(pos_));
 }
 
+void TObjectStreamReader::BadValue(std::string_view name) const {
+  Fail("Invalid value for property " + std::string(name));
+}
+
 const uint8_t* TObjectStreamReader::Take(size_t count) {
   if (count > size_ - pos_) Fail("Unexpected end of stream");
   const uint8_t* at = data_ + pos_;
@@ -167,6 +171,11 @@ std::string TObjectStreamReader::ReadShortString() {
   return std::string(reinterpret_cast<const char*>(at), length);
 }
 
+std::string_view TObjectStreamReader::ReadName() {
+  const uint8_t length = ReadByte();
+  return std::string_view(reinterpret_cast<const char*>(Take(length)), length);
+}
+
 std::string TObjectStreamReader::ReadLongString() {
   const uint32_t length = ReadLittleEndian<uint32_t>();
   const uint8_t* at = Take(length);
@@ -189,7 +198,7 @@ std::string TObjectStreamReader::ReadObjectHeader(bool signature) {
     }
   }
   std::string class_name = ReadShortString();
-  ReadShortString();  // the object name
+  ReadName();  // the object name
   return class_name;
 }
 
@@ -201,7 +210,7 @@ void TObjectStreamReader::ReadObject(TPublishedObject& object) {
 
 std::string TObjectStreamReader::SkipObject() {
   std::string class_name = ReadObjectHeader(true);
-  for (std::string name = ReadShortString(); !name.empty(); name = ReadShortString()) SkipValue(ReadByte(), 1);
+  for (std::string_view name = ReadName(); !name.empty(); name = ReadName()) SkipValue(ReadByte(), 1);
   SkipChildren(0);
   return class_name;
 }
@@ -211,39 +220,49 @@ void TObjectStreamReader::SkipChildren(int depth) {
   while (ReadByte() != 0) {
     --pos_;
     ReadObjectHeader(false);
-    for (std::string name = ReadShortString(); !name.empty(); name = ReadShortString()) SkipValue(ReadByte(), depth + 1);
+    for (std::string_view name = ReadName(); !name.empty(); name = ReadName()) SkipValue(ReadByte(), depth + 1);
     SkipChildren(depth + 1);
   }
 }
 
 void TObjectStreamReader::ReadProperties(TPublishedObject& object, int depth) {
   if (depth >= kMaxDepth) Fail("Objects nested too deeply");
-  for (std::string name = ReadShortString(); !name.empty(); name = ReadShortString())
+  for (std::string_view name = ReadName(); !name.empty(); name = ReadName())
     ReadProperty(object, name, depth);
 }
 
-void TObjectStreamReader::ReadProperty(TPublishedObject& object, const std::string& name, int depth) {
+TPropertyRef TObjectStreamReader::Resolve(TPublishedObject& object, std::string_view name) {
+  if (name.find('.') != std::string_view::npos) return FindPublishedProperty(object, name);
+  const TPropertyTable& table = object.PublishedProperties();
+  TNameCache& cache = names_[&table];
+  auto cached = cache.find(name);
+  if (cached == cache.end()) cached = cache.emplace(std::string(name), table.Find(name)).first;
+  if (cached->second == nullptr) return {};
+  return {&object, cached->second};
+}
+
+void TObjectStreamReader::ReadProperty(TPublishedObject& object, std::string_view name, int depth) {
   const uint8_t type = ReadByte();
-  TPropertyRef ref = FindPublishedProperty(object, name);
+  TPropertyRef ref = Resolve(object, name);
   const bool reference_value = type == vaIdent || type == vaNil;
   if (!ref) {
     if (reference_value && IsEventHandlerName(name)) return SkipValue(type, depth);
-    Fail("Property " + name + " does not exist");
+    Fail("Property " + std::string(name) + " does not exist");
   }
   if (ref.property->Kind() == pkObject) {
     if (reference_value) return SkipValue(type, depth);
-    Fail("Invalid value for property " + name);
+    BadValue(name);
   }
   ReadValueInto(*ref.object, *ref.property, name, type, depth);
 }
 
 void TObjectStreamReader::ReadValueInto(TPublishedObject& object, const TPublishedProperty& property,
-                                        const std::string& name, uint8_t type, int depth) {
+                                        std::string_view name, uint8_t type, int depth) {
   switch (property.Kind()) {
     case pkInteger:
     case pkInt64:
       if (!IsIntegerType(type) || !property.SetOrdinal(object, ReadInteger(type, name)))
-        Fail("Invalid value for property " + name);
+        BadValue(name);
       return;
     case pkBoolean:
       if (type == vaFalse || type == vaTrue) {
@@ -254,10 +273,10 @@ void TObjectStreamReader::ReadValueInto(TPublishedObject& object, const TPublish
     case pkEnumeration: {
       int64_t ordinal = -1;
       if (type == vaIdent)
-        ordinal = property.ValueOfName(ReadShortString());
+        ordinal = property.ValueOfName(ReadName());
       else if (IsIntegerType(type))
         ordinal = ReadInteger(type, name);
-      if (ordinal < 0 || !property.SetOrdinal(object, ordinal)) Fail("Invalid value for property " + name);
+      if (ordinal < 0 || !property.SetOrdinal(object, ordinal)) BadValue(name);
       return;
     }
     case pkString:
@@ -270,23 +289,23 @@ void TObjectStreamReader::ReadValueInto(TPublishedObject& object, const TPublish
       property.SetVariant(object, ReadVariant(type, name));
       return;
     case pkStringList:
-      if (type != vaList) Fail("Invalid value for property " + name);
+      if (type != vaList) BadValue(name);
       ReadStringList(*property.Strings(object), name);
       return;
     case pkCollection: {
-      if (type != vaCollection) Fail("Invalid value for property " + name);
+      if (type != vaCollection) BadValue(name);
       TPublishedCollection* collection = property.Collection(object);
-      if (collection == nullptr) Fail("Property " + name + " does not exist");
+      if (collection == nullptr) Fail("Property " + std::string(name) + " does not exist");
       ReadCollection(*collection, depth + 1);
       return;
     }
     case pkObject:
       break;
   }
-  Fail("Invalid value for property " + name);
+  BadValue(name);
 }
 
-void TObjectStreamReader::ReadStringList(TStrings& lines, const std::string& name) {
+void TObjectStreamReader::ReadStringList(TStrings& lines, std::string_view name) {
   // The lines are collected first, so that a damaged list leaves the old
   // lines in place; a complete one always replaces them all.
   TStrings read;
@@ -311,7 +330,7 @@ void TObjectStreamReader::ReadCollection(TPublishedCollection& collection, int d
   }
 }
 
-int64_t TObjectStreamReader::ReadInteger(uint8_t type, const std::string& name) {
+int64_t TObjectStreamReader::ReadInteger(uint8_t type, std::string_view name) {
   switch (type) {
     case vaInt8:
       return static_cast<int8_t>(ReadByte());
@@ -322,11 +341,11 @@ int64_t TObjectStreamReader::ReadInteger(uint8_t type, const std::string& name) 
     case vaInt64:
       return ReadLittleEndian<int64_t>();
     default:
-      Fail("Invalid value for property " + name);
+      BadValue(name);
   }
 }
 
-double TObjectStreamReader::ReadFloat(uint8_t type, const std::string& name) {
+double TObjectStreamReader::ReadFloat(uint8_t type, std::string_view name) {
   switch (type) {
     case vaExtended:
       return ExtendedToDouble(Take(10));
@@ -338,11 +357,11 @@ double TObjectStreamReader::ReadFloat(uint8_t type, const std::string& name) {
       return static_cast<double>(ReadLittleEndian<int64_t>()) / 10000.0;
     default:
       if (IsIntegerType(type)) return static_cast<double>(ReadInteger(type, name));
-      Fail("Invalid value for property " + name);
+      BadValue(name);
   }
 }
 
-std::string TObjectStreamReader::ReadText(uint8_t type, const std::string& name) {
+std::string TObjectStreamReader::ReadText(uint8_t type, std::string_view name) {
   switch (type) {
     case vaString:
       return ReadShortString();
@@ -355,15 +374,15 @@ std::string TObjectStreamReader::ReadText(uint8_t type, const std::string& name)
     }
     case vaUTF8String: {
       std::string utf8 = ReadLongString();
-      if (!IsValidUtf8(utf8)) Fail("Invalid UTF-8 text in property " + name);
+      if (!IsValidUtf8(utf8)) Fail("Invalid UTF-8 text in property " + std::string(name));
       return DecodeInput(utf8);
     }
     default:
-      Fail("Invalid value for property " + name);
+      BadValue(name);
   }
 }
 
-TVariant TObjectStreamReader::ReadVariant(uint8_t type, const std::string& name) {
+TVariant TObjectStreamReader::ReadVariant(uint8_t type, std::string_view name) {
   if (type == vaNull || type == vaNil) return TVariant();
   if (type == vaFalse || type == vaTrue) return TVariant::Boolean(type == vaTrue);
   if (IsIntegerType(type)) return TVariant::Integer(ReadInteger(type, name));
@@ -403,7 +422,7 @@ void TObjectStreamReader::SkipValue(uint8_t type, int depth) {
       return;
     case vaString:
     case vaIdent:
-      ReadShortString();
+      ReadName();
       return;
     case vaBinary:
     case vaLString:
@@ -417,7 +436,7 @@ void TObjectStreamReader::SkipValue(uint8_t type, int depth) {
       return;
     }
     case vaSet:
-      while (!ReadShortString().empty()) {
+      while (!ReadName().empty()) {
       }
       return;
     case vaCollection:
@@ -427,7 +446,7 @@ void TObjectStreamReader::SkipValue(uint8_t type, int depth) {
           item = ReadByte();
         }
         if (item != vaList) Fail("Invalid collection item");
-        for (std::string name = ReadShortString(); !name.empty(); name = ReadShortString())
+        for (std::string_view name = ReadName(); !name.empty(); name = ReadName())
           SkipValue(ReadByte(), depth + 1);
       }
       return;

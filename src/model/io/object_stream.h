@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 #include "model/element_stream.h"
 #include "settings/published.h"
@@ -76,27 +77,40 @@ class TObjectStreamReader : public TElementReader {
   template <class T>
   T ReadLittleEndian();
   std::string ReadShortString();
+  // A short string as a view into the stream (names are only compared).
+  std::string_view ReadName();
   std::string ReadLongString();  // 32-bit length, then bytes
   // The header of an object: signature (when `signature`), prefix, class and
   // object name. Returns the class name.
   std::string ReadObjectHeader(bool signature);
   void ReadProperties(TPublishedObject& object, int depth);
-  void ReadProperty(TPublishedObject& object, const std::string& name, int depth);
-  void ReadValueInto(TPublishedObject& object, const TPublishedProperty& property, const std::string& name,
+  void ReadProperty(TPublishedObject& object, std::string_view name, int depth);
+  // The property `name` of `object`: plain names through a cache per
+  // property table, dotted ones through the published-property paths.
+  TPropertyRef Resolve(TPublishedObject& object, std::string_view name);
+  void ReadValueInto(TPublishedObject& object, const TPublishedProperty& property, std::string_view name,
                      uint8_t type, int depth);
-  void ReadStringList(TStrings& lines, const std::string& name);
+  void ReadStringList(TStrings& lines, std::string_view name);
   void ReadCollection(TPublishedCollection& collection, int depth);
-  TVariant ReadVariant(uint8_t type, const std::string& name);
-  int64_t ReadInteger(uint8_t type, const std::string& name);
-  double ReadFloat(uint8_t type, const std::string& name);
-  std::string ReadText(uint8_t type, const std::string& name);
+  TVariant ReadVariant(uint8_t type, std::string_view name);
+  int64_t ReadInteger(uint8_t type, std::string_view name);
+  double ReadFloat(uint8_t type, std::string_view name);
+  std::string ReadText(uint8_t type, std::string_view name);
   void SkipValue(uint8_t type, int depth);
   void SkipChildren(int depth);
   [[noreturn]] void Fail(const std::string& what) const;
+  [[noreturn]] void BadValue(std::string_view name) const;
+
+  struct TNameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+  };
+  using TNameCache = std::unordered_map<std::string, const TPublishedProperty*, TNameHash, std::equal_to<>>;
 
   const uint8_t* data_;  // the stream's bytes, not owned
   size_t size_;          // their number
   size_t pos_ = 0;       // the next byte to read
+  std::unordered_map<const TPropertyTable*, TNameCache> names_;  // plain names resolved so far, by table
 };
 
 class TObjectStreamWriter : public TElementWriter {
