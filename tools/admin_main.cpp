@@ -263,10 +263,10 @@ int Import(const std::vector<std::string>& args) {
   auto describe = [](const std::string& file, TModelFileFormat format) {
     return file + " (version " + std::to_string(format.version) + (format.compressed ? ", compressed)" : ")");
   };
-  Print("Wrote " + describe(definition_file, definition_format) + ": " +
-        std::to_string(written.EvidenceItems().Count()) + " evidence items\n");
-  Print("Wrote " + describe(user_file, user_format) + ": " + std::to_string(written.UserAccounts().Count()) +
-        " accounts\n");
+  Print("Wrote " + describe(definition_file, definition_format) +
+        ", evidence items: " + std::to_string(written.EvidenceItems().Count()) + "\n");
+  Print("Wrote " + describe(user_file, user_format) + ", accounts: " + std::to_string(written.UserAccounts().Count()) +
+        "\n");
   return 0;
 }
 
