@@ -108,4 +108,16 @@ void BindParamValue(TParameter& parameter, std::string_view text, const TParamTy
   parameter.Value = ValueOfText(type, text);
 }
 
+void CopyParamDef(TParameter& entry, const TParameter& parameter) {
+  entry.Name = parameter.Name;
+  entry.DataType = parameter.DataType;
+  entry.Size = parameter.Size;
+  entry.Precision = parameter.Precision < 0 ? 0 : parameter.Precision > 255 ? 255 : parameter.Precision;
+}
+
+void BindParams(TParameters* target, const TParamTypeLookup& definitions) {
+  if (!target) return;
+  for (TParameter& parameter : *target) BindDefaultParam(parameter, definitions);
+}
+
 }  // namespace tessaro

@@ -44,4 +44,12 @@ void BindDefaultParam(TParameter& parameter, const TParamTypeLookup& definitions
 // Text that is not a number or date of the type throws EConvertError.
 void BindParamValue(TParameter& parameter, std::string_view text, const TParamTypeLookup& definitions);
 
+// Sets a collected parameter-list entry from a parsed parameter: its name,
+// data type, size and precision (held to 0..255).
+void CopyParamDef(TParameter& entry, const TParameter& parameter);
+
+// Gives every parameter of `target` its type and a null value
+// (BindDefaultParam), in order. A null target does nothing.
+void BindParams(TParameters* target, const TParamTypeLookup& definitions);
+
 }  // namespace tessaro

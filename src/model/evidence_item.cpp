@@ -36,16 +36,6 @@ namespace {
 
 constexpr std::string_view kAccessProtocolNames[] = {"", "http", "https"};
 
-// A collected parameter: what a parameter definition is made from.
-TParameter CollectedParameter(const TParameter& found) {
-  TParameter entry;
-  entry.Name = found.Name;
-  entry.DataType = found.DataType;
-  entry.Size = found.Size;
-  entry.Precision = found.Precision < 0 ? 0 : found.Precision > 255 ? 255 : found.Precision;
-  return entry;
-}
-
 }  // namespace
 
 const std::vector<std::string>& AccessProtocolValueNames() {
@@ -200,13 +190,25 @@ void TEvidenceItem::ReplaceSwitchReference(std::string_view old_id, std::string_
 // ---------------------------------------------------------------------------
 // Parameter definitions
 
+TParamTypeLookup TEvidenceItem::ParamTypeLookup() const {
+  return [this](std::string_view name) -> std::optional<TFieldType> {
+    const TParamDef* definition = FindParamDef(name);
+    if (definition && definition->ParamTypeDef()) return definition->ParamDataType;
+    return std::nullopt;
+  };
+}
+
 void TEvidenceItem::CollectSqlParams(TParameters& params) const {
   const TParameters before = params;
   try {
     std::unique_ptr<TOdbcDataSet> data_set = Role()->ApplicationType()->CreateDataSet(nullptr);
     data_set->SetCommandText(ParametrizedSelectClause.Text());
     for (const TParameter& found : data_set->Parameters())
-      if (params.FindParam(found.Name) == nullptr) params.Add(CollectedParameter(found));
+      if (params.FindParam(found.Name) == nullptr) {
+        TParameter entry;
+        CopyParamDef(entry, found);
+        params.Add(entry);
+      }
   } catch (...) {
     params = before;
     throw;

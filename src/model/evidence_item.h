@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "db/param_binding.h"
 #include "model/column_attribute.h"
 #include "model/inet_mgr_base.h"
 #include "model/table_template.h"
@@ -62,6 +63,9 @@ class TEvidenceItem : public TDeclaredElement<TEvidenceItem, TInetMgrBase> {
   // The parameter definition for the SQL parameter `name`
   // (TParamDefsList::FindByName), or null.
   TParamDef* FindParamDef(std::string_view name) const;
+  // The types this item's parameter definitions give SQL parameters, for
+  // BindDefaultParam, BindParamValue and BindParams.
+  TParamTypeLookup ParamTypeLookup() const;
 
   // The item's first override. Without one: with `create` a new override
   // (new InstanceID, this item's identifier and EvidenceName, visible) added

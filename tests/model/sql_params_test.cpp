@@ -239,5 +239,25 @@ TEST_F(ParamSync, SqlThatCannotBePreparedChangesNothing) {
   EXPECT_EQ(params[0].Size, 3);
 }
 
+TEST_F(ParamSync, BindParamsTypesByTheItemsDefinitions) {
+  model.ParamDefs().Items(0)->ParamDataType = TFieldType::ftInteger;  // CustNo, which has a parameter type
+  model.ParamDefs().Items(1)->ParamDataType = TFieldType::ftDate;     // Gone, which has none
+  TParameters params;
+  for (const char* name : {"custno", "Gone", "day.DateTime", "other"}) {
+    TParameter p;
+    p.Name = name;
+    p.DataType = TFieldType::ftString;
+    p.Value = TVariant::String("stale");
+    params.Add(p);
+  }
+  BindParams(&params, item->ParamTypeLookup());
+  EXPECT_EQ(params[0].DataType, TFieldType::ftInteger);
+  EXPECT_EQ(params[1].DataType, TFieldType::ftString);
+  EXPECT_EQ(params[2].DataType, TFieldType::ftDateTime);
+  EXPECT_EQ(params[3].DataType, TFieldType::ftString);
+  for (const TParameter& p : params) EXPECT_TRUE(p.Value.IsNull()) << p.Name;
+  BindParams(nullptr, item->ParamTypeLookup());  // no target: nothing happens
+}
+
 }  // namespace
 }  // namespace tessaro
