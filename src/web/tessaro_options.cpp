@@ -3,6 +3,7 @@
 // settings and the model, one after the other.
 #include "web/tessaro_options.h"
 
+#include "db/odbc_connection.h"
 #include "model/global_settings.h"
 #include "model/inet_mgr_model.h"
 #include "model/io/model_file.h"
@@ -78,6 +79,10 @@ void TTessaroOptions::Load(const std::string& ini_file_name) {
 void TTessaroOptions::LoadModel() {
   T_GlobalSettings& settings = T_GlobalSettings::Instance();
   LoadPortalModel(*Model, ModuleDir(), {&settings.DefinitionConnection(), &settings.UserConnection()});
+}
+
+std::unique_ptr<TDBConnection> TTessaroOptions::NewConnection(bool read_only) {
+  return T_GlobalSettings::Instance().UserConnection().GetConnection(read_only, "");
 }
 
 }  // namespace tessaro

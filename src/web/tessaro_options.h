@@ -17,6 +17,10 @@ class TInetMgrModel;
 
 class TTessaroOptions : public TPublished<TTessaroOptions, TWebAppOptions> {
  public:
+  // A connection of the user-data connection settings, read-only or
+  // read-write, not yet opened; null when that connection string is empty.
+  std::unique_ptr<TDBConnection> NewConnection(bool read_only) override;
+
   static void DeclareProperties(TPropertyDeclarations<TTessaroOptions>& p);
 
   // An empty model in user-data mode.
