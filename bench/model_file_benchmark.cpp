@@ -7,10 +7,10 @@
 #include <stdlib.h>
 
 #include <filesystem>
-#include <map>
-#include <stdexcept>
 #include <fstream>
+#include <map>
 #include <memory>
+#include <stdexcept>
 #include <string>
 
 #include "model/application_role.h"
@@ -136,7 +136,8 @@ const std::string& FolderFor(int items) {
 void BM_LoadModelFiles(benchmark::State& state) {
   const int items = static_cast<int>(state.range(0));
   const std::string& folder = FolderFor(items);
-  const auto bytes = std::filesystem::file_size(folder + "qmxdef.idt") + std::filesystem::file_size(folder + "user.idt");
+  const auto bytes =
+      std::filesystem::file_size(folder + "qmxdef.idt") + std::filesystem::file_size(folder + "user.idt");
   for (auto _ : state) {
     TInetMgrModel model;
     TConnectionManager definition, user;

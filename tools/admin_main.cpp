@@ -70,9 +70,7 @@ struct TUsageError {
 void Print(std::string_view cp1250) { std::fputs(EncodeOutput(cp1250).c_str(), stdout); }
 
 // A failure that names the file it concerns.
-[[noreturn]] void FileError(const std::string& file, const std::string& what) {
-  throw Exception(file + ": " + what);
-}
+[[noreturn]] void FileError(const std::string& file, const std::string& what) { throw Exception(file + ": " + what); }
 
 std::vector<uint8_t> ReadModelFile(const std::string& file) {
   if (!TInputFile::OpenIfExists(file)) FileError(file, "no such file");

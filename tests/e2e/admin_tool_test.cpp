@@ -35,10 +35,10 @@ TEST_F(AdminTool, ImportedFilesListCheckAndExportAsTheyWereDescribed) {
 
   AdminResult definitions = Admin({"dump", "qmxdef.idt"});
   ASSERT_EQ(definitions.exit_code, 0) << definitions.err;
-  for (const char* expected : {"Kind: definition file\n", "Format version: 18\n", "Compressed: yes\n",
-                               "  TypeName = \"Účetnictví\"\n", "  ProducerTemplate.MaxRows = 10\n",
-                               "  EditorOptions.Lines[1] = \"from customers\"\n",
-                               "  -> TEvidenceItemDetailPage: {66666666-0000-0000-0000-000000000001}\n"})
+  for (const char* expected :
+       {"Kind: definition file\n", "Format version: 18\n", "Compressed: yes\n", "  TypeName = \"Účetnictví\"\n",
+        "  ProducerTemplate.MaxRows = 10\n", "  EditorOptions.Lines[1] = \"from customers\"\n",
+        "  -> TEvidenceItemDetailPage: {66666666-0000-0000-0000-000000000001}\n"})
     EXPECT_NE(definitions.out.find(expected), std::string::npos) << expected << "\n" << definitions.out;
   AdminResult users = Admin({"dump", "user.idt"});
   for (const char* expected : {"Kind: user file\n", "  AccountName = \"Eva Dvořáková\"\n",
@@ -55,15 +55,15 @@ TEST_F(AdminTool, ImportedFilesListCheckAndExportAsTheyWereDescribed) {
 }
 
 TEST_F(AdminTool, ImportWritesTheVersionAndCompressionAsked) {
-  AdminResult imported = Admin({"import", "portal.xml", ".", "--version", "4", "--user-version", "3", "--uncompressed"});
+  AdminResult imported =
+      Admin({"import", "portal.xml", ".", "--version", "4", "--user-version", "3", "--uncompressed"});
   ASSERT_EQ(imported.exit_code, 0) << imported.err;
   EXPECT_NE(imported.out.find("qmxdef.idt (version 4)"), std::string::npos) << imported.out;
   AdminResult definitions = Admin({"dump", "qmxdef.idt"});
   EXPECT_NE(definitions.out.find("Format version: 4\nCompressed: no\n"), std::string::npos) << definitions.out;
   // Version 4 keeps the detail page inside its evidence item; reading makes
   // it a page of its own again.
-  EXPECT_NE(definitions.out.find("  EvidenceDetailName = \"Default detail\"\n"), std::string::npos)
-      << definitions.out;
+  EXPECT_NE(definitions.out.find("  EvidenceDetailName = \"Default detail\"\n"), std::string::npos) << definitions.out;
   AdminResult users = Admin({"dump", "user.idt"});
   EXPECT_NE(users.out.find("Format version: 3\n"), std::string::npos);
   EXPECT_EQ(users.out.find("TUserOverride_ApplicationRole"), std::string::npos) << users.out;
@@ -76,10 +76,11 @@ TEST_F(AdminTool, CheckReportsWhatWouldFailOrHide) {
   auto replace = [&xml](const std::string& from, const std::string& to) {
     xml.replace(xml.find(from), from.size(), to);
   };
-  replace("<Username>eva</Username>\n        <Password>tajné</Password>\n        <AccountName>Eva Dvořáková</AccountName>\n"
-          "        <detApplicationRoleID>{22222222",
-          "<Username>jan</Username>\n        <Password>heslo</Password>\n        <AccountName>Eva Dvořáková</AccountName>\n"
-          "        <detApplicationRoleID>{99999999");
+  replace(
+      "<Username>eva</Username>\n        <Password>tajné</Password>\n        <AccountName>Eva Dvořáková</AccountName>\n"
+      "        <detApplicationRoleID>{22222222",
+      "<Username>jan</Username>\n        <Password>heslo</Password>\n        <AccountName>Eva Dvořáková</AccountName>\n"
+      "        <detApplicationRoleID>{99999999");
   replace("<detEvidenceItemID>{33333333", "<detEvidenceItemID>{88888888");
   d.WriteFile("broken.xml", xml);
   // The portal could not load such files: import refuses them unless forced.
@@ -99,7 +100,8 @@ TEST_F(AdminTool, CheckReportsWhatWouldFailOrHide) {
         "{99999999-0000-0000-0000-000000000001} does not exist; the account can log in but sees nothing\n",
         "account \"Eva Dvořáková\" {44444444-0000-0000-0000-000000000002}: can never log in, account \"Jan Novák\" "
         "{44444444-0000-0000-0000-000000000001} has the same user name and password\n",
-        "the portal fails to load the model: \"Detail\" has no refferrer of type TEvidenceItem\n", "4 problems found.\n"})
+        "the portal fails to load the model: \"Detail\" has no refferrer of type TEvidenceItem\n",
+        "4 problems found.\n"})
     EXPECT_NE(check.out.find(expected), std::string::npos) << expected << "\n" << check.out;
 }
 

@@ -30,7 +30,7 @@ class ImportedPortal : public ::testing::Test {
   }
 
   CgiResponse Login(const std::string& username, const std::string& password) const {
-    return d.Post("/CheckLogin", "USRNAME=" + username + "&PSWD=" + password + "&logdest=%2Fmain", 
+    return d.Post("/CheckLogin", "USRNAME=" + username + "&PSWD=" + password + "&logdest=%2Fmain",
                   "application/x-www-form-urlencoded", {{"HTTP_COOKIE", kSession}});
   }
 

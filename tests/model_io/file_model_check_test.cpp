@@ -1,5 +1,3 @@
-#include "model/io/model_check.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +7,7 @@
 #include "model/evidence_item.h"
 #include "model/evidence_item_detail_page_switch.h"
 #include "model/inet_mgr_model.h"
+#include "model/io/model_check.h"
 #include "model/io/model_file.h"
 #include "model/io/model_file_writer.h"
 #include "model/param_type_def.h"
@@ -54,8 +53,7 @@ TEST(ModelCheck, IdentitiesReferencesAndSoftLinksAreChecked) {
     auto* item = static_cast<TEvidenceItem*>(sample.EvidenceItems().FindByInstanceID("{I2}"));
     item->ColumnAttributes.Add().IDDetailPage = "{NO-PAGE}";
     item->IDAction = "{ac1}";  // exists, letter case aside
-    auto* detail_switch =
-        static_cast<TEvidenceItemDetailPageSwitch*>(sample.EvidenceItemDetailPageSwitches().Items(0));
+    auto* detail_switch = static_cast<TEvidenceItemDetailPageSwitch*>(sample.EvidenceItemDetailPageSwitches().Items(0));
     detail_switch->IDDetailPage[9] = "{NO-PAGE-10}";
     static_cast<TParamTypeDef*>(sample.ParamTypeDefs().FindByInstanceID("{PT1}"))->detParamEditorID = "{NO-EDITOR}";
     static_cast<TUserAccount*>(sample.UserAccounts().FindByInstanceID("{A2}"))->Username = "";

@@ -1,5 +1,3 @@
-#include "model/io/model_file.h"
-
 #include <gtest/gtest.h>
 #include <zlib.h>
 
@@ -8,22 +6,23 @@
 
 #include "model/application_role.h"
 #include "model/application_type.h"
-#include "model/evidence_item_action.h"
-#include "model/evidence_item_detail_page_switch.h"
-#include "model/param_type_def.h"
+#include "model/editor_options.h"
 #include "model/evidence_item.h"
+#include "model/evidence_item_action.h"
 #include "model/evidence_item_detail_page.h"
-#include "model_io/file_sample_model.h"
+#include "model/evidence_item_detail_page_switch.h"
 #include "model/io/model_dump.h"
+#include "model/io/model_file.h"
 #include "model/io/model_file_writer.h"
 #include "model/io/object_stream.h"
 #include "model/io/old_evidence_item.h"
-#include "model/editor_options.h"
 #include "model/param_def.h"
+#include "model/param_type_def.h"
 #include "model/table_template.h"
 #include "model/user_account.h"
 #include "model/user_override_application_role.h"
 #include "model/user_override_evidence_item.h"
+#include "model_io/file_sample_model.h"
 #include "util/codepage.h"
 
 namespace tessaro {
@@ -91,8 +90,10 @@ TEST_F(ModelFiles, EveryNewVersionReadsBackWhatWasWritten) {
       // The switches came with version 18; everything else is in every file.
       const int switches = version > 17 ? 1 : 0;
       EXPECT_EQ(model.EvidenceItemDetailPageSwitches().Count(), switches);
-      if (switches == 1) EXPECT_EQ(DumpModel(model), DumpModel(sample));
-      else EXPECT_EQ(DumpList(model.UserAccounts()), DumpList(sample.UserAccounts()));
+      if (switches == 1)
+        EXPECT_EQ(DumpModel(model), DumpModel(sample));
+      else
+        EXPECT_EQ(DumpList(model.UserAccounts()), DumpList(sample.UserAccounts()));
       EXPECT_EQ(DumpList(model.EvidenceItemDetailPages()), DumpList(sample.EvidenceItemDetailPages()));
       EXPECT_EQ(DumpList(model.UserOverridesApplicationRole()), DumpList(sample.UserOverridesApplicationRole()));
     }
@@ -123,7 +124,8 @@ TEST_F(ModelFiles, OldVersionsStoreLessAndUserFilesBeforeVersion4HaveNoOverrides
 std::string OldRecord(uint16_t version, const TOldEvidenceItem& old, const TTableTemplate& list_template) {
   std::string bytes;
   TObjectStreamWriter writer(bytes);
-  class TEmpty : public TPublishedObject {} empty;
+  class TEmpty : public TPublishedObject {
+  } empty;
   writer.WriteObject(old, "TEvidenceItem");
   writer.WriteObject(list_template, "TZNKTableProducer");
   if (version > 1) writer.WriteObject(TCarrier(const_cast<TOldColumnAttributes&>(old.ColumnAttributes)), "TCarrier");
@@ -301,7 +303,8 @@ TEST_F(ModelFiles, BadFilesGiveTheirMessagesAndLeaveNoHalfLoadedModel) {
       {"truncated body", good.substr(0, good.size() - 3), kBadDefinition},
       {"unknown property name", unknown_property, kBadDefinition},
       {"compressed body that ends early", Header(18, true) + Compressed(good_body).substr(0, 40), kBadDefinition},
-      {"absurd count", Header(18) + good_body.substr(0, good_body.find("TPF0", 4) - 4) + "\xFF\xFF\xFF\x7F", kBadDefinition},
+      {"absurd count", Header(18) + good_body.substr(0, good_body.find("TPF0", 4) - 4) + "\xFF\xFF\xFF\x7F",
+       kBadDefinition},
   };
   for (const Case& c : cases) {
     folder.Write("qmxdef.idt", c.bytes);
@@ -310,7 +313,10 @@ TEST_F(ModelFiles, BadFilesGiveTheirMessagesAndLeaveNoHalfLoadedModel) {
     TConnectionManager definition;
     definition.R_ConnectionString = "before";
     model.Mode = TInetMgrModel::kUserDataMode;
-    EXPECT_EQ(Message([&] { LoadFromFile(model, folder.Path() + "user.idt", {&definition, nullptr}); }), c.message)
+    EXPECT_EQ(Message([&] {
+                LoadFromFile(model, folder.Path() + "user.idt", {&definition, nullptr});
+              }),
+              c.message)
         << c.what;
     if (c.message == kBadDefinition) {
       // Cleared: not even the built-in application types are left, and the
@@ -321,11 +327,14 @@ TEST_F(ModelFiles, BadFilesGiveTheirMessagesAndLeaveNoHalfLoadedModel) {
     }
     EXPECT_TRUE(model.DefinitionStream.empty());
   }
-  // Not zlib data at all: the inflater's error, while the file is read.
+  // Not zlib data at all: the inflater's error, while the file is read and
+  // before the model is touched.
   folder.Write("qmxdef.idt", Header(18, true) + "this is not zlib data");
-  std::vector<uint8_t> buffer;
-  EXPECT_NE(Message([&] { ReadFileToStream(folder.Path() + "qmxdef.idt", buffer); }).find("Cannot inflate file"),
+  TInetMgrModel untouched;
+  untouched.Mode = TInetMgrModel::kUserDataMode;
+  EXPECT_NE(Message([&] { LoadFromFile(untouched, folder.Path() + "user.idt", {}); }).find("Cannot inflate file"),
             std::string::npos);
+  EXPECT_EQ(untouched.ApplicationTypes().Count(), 3);  // the built-in types of a fresh model
 }
 
 TEST_F(ModelFiles, ADamagedUserFileLeavesTheDefinitionsAndNoUserData) {

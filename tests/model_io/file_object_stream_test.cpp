@@ -1,5 +1,3 @@
-#include "model/io/object_stream.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +5,7 @@
 #include <string>
 
 #include "model/io/model_dump.h"
+#include "model/io/object_stream.h"
 #include "util/codepage.h"
 
 namespace tessaro {
@@ -17,8 +16,8 @@ enum TAlign { alDefault, alLeft, alRight };
 class TTitle : public TPublished<TTitle> {
  public:
   static void DeclareProperties(TPropertyDeclarations<TTitle>& p) {
-    p.String("Caption", &TTitle::Caption, "").Enumeration("Align", &TTitle::Align, {"alDefault", "alLeft", "alRight"},
-                                                           alDefault);
+    p.String("Caption", &TTitle::Caption, "")
+        .Enumeration("Align", &TTitle::Align, {"alDefault", "alLeft", "alRight"}, alDefault);
   }
   std::string Caption;
   TAlign Align = alDefault;
@@ -165,19 +164,31 @@ TEST(ObjectStream, ValuesOfEveryStoredTypeAreDecoded) {
       {"Ratio", B("\x0F\x00\x00\x20\x40"), "Number = 7\nRatio = 2.5\n"},
       {"Ratio", B("\x10\x88\x13\x00\x00\x00\x00\x00\x00"), "Number = 7\nRatio = 0.5\n"},
       {"Ratio", B("\x03\x10\x27"), "Number = 7\nRatio = 10000\n"},
-      {"Text", B("\x0C\x03\x00\x00\x00" "abc"), "Number = 7\nText = \"abc\"\n"},
+      {"Text",
+       B("\x0C\x03\x00\x00\x00"
+         "abc"),
+       "Number = 7\nText = \"abc\"\n"},
       {"Text", B("\x12\x02\x00\x00\x00\x0C\x01\x41\x00"), "Number = 7\nText = \"" + Cp1250("ČA") + "\"\n"},
       {"Text", B("\x14\x02\x00\x00\x00\xC5\xA1"), "Number = 7\nText = \"" + Cp1250("š") + "\"\n"},
-      {"Align", B("\x07\x07" "alRight"), "Align = alRight\nNumber = 7\n"},
+      {"Align",
+       B("\x07\x07"
+         "alRight"),
+       "Align = alRight\nNumber = 7\n"},
       {"Flag", "\x09", "Flag = True\nNumber = 7\n"},
       {"Value", B("\x11\x00\x00\x00\x00\x00\x00\xF8\x3F"), "Number = 7\nValue = Date 1.5\n"},
       {"Value", B("\x06\x01z"), "Number = 7\nValue = String \"z\"\n"},
-      {"Lines.Strings", B("\x01\x06\x01" "a\x0C\x01\x00\x00\x00" "b\x00"),
+      {"Lines.Strings",
+       B("\x01\x06\x01"
+         "a\x0C\x01\x00\x00\x00"
+         "b\x00"),
        "Lines[0] = \"a\"\nLines[1] = \"b\"\nNumber = 7\n"},
       {"Title.Caption", B("\x06\x01T"), "Number = 7\nTitle.Caption = \"T\"\n"},
       // Collection items with and without order numbers; dotted names inside.
       {"Columns",
-       B("\x0E\x01\x09" "FieldName\x06\x01" "A\x00\x02\x05\x01\x0D" "Title.Caption\x06\x01*\x00\x00"),
+       B("\x0E\x01\x09"
+         "FieldName\x06\x01"
+         "A\x00\x02\x05\x01\x0D"
+         "Title.Caption\x06\x01*\x00\x00"),
        "Columns[0].FieldName = \"A\"\nColumns[1].Title.Caption = \"*\"\nNumber = 7\n"},
       // References to other objects and event handlers carry nothing.
       {"OnFormatCell", B("\x0D"), "Number = 7\n"},
@@ -194,8 +205,7 @@ TEST(ObjectStream, ListsReplaceTheirLinesAndOnlyNonEmptyCollectionsReplaceTheirI
   TSample read;
   read.Lines = {"old1", "old2"};
   read.Columns.Add().FieldName = "kept";
-  ReadInto(TBytes().Name("Lines.Strings").Raw(B("\x01\x00")).Name("Columns").Raw(B("\x0E\x00")).End(),
-           read);
+  ReadInto(TBytes().Name("Lines.Strings").Raw(B("\x01\x00")).Name("Columns").Raw(B("\x0E\x00")).End(), read);
   EXPECT_TRUE(read.Lines.Empty());
   ASSERT_EQ(read.Columns.Count(), 1u);
   EXPECT_EQ(read.Columns[0].FieldName, "kept");
@@ -206,9 +216,16 @@ TEST(ObjectStream, PrefixBytesAndChildObjectsAreSkipped) {
   // kinds no property of ours takes (binary, set).
   std::string bytes = B("TPF0\xF2\x02\x05\x07TSample\x00");
   bytes += B("\x04Text\x06\x01q\x00");
-  bytes += B("\x05TItem\x01" "c");
-  bytes += B("\x03" "Bin\x0A\x02\x00\x00\x00\xAA\xBB");
-  bytes += B("\x03" "Set\x0B\x02" "a1\x00");
+  bytes +=
+      B("\x05TItem\x01"
+        "c");
+  bytes +=
+      B("\x03"
+        "Bin\x0A\x02\x00\x00\x00\xAA\xBB");
+  bytes +=
+      B("\x03"
+        "Set\x0B\x02"
+        "a1\x00");
   bytes += B("\x00\x00");  // end of the child's properties and children
   bytes += B("\x00");      // end of children
   TSample read;
@@ -236,7 +253,11 @@ TEST(ObjectStream, DamagedStreamsFailCleanly) {
       {"unknown property", TBytes().Name("Missing").Raw(B("\x02\x01")).End()},
       {"unknown enumeration value", TBytes().Name("Align").Raw(B("\x07\x02zz")).End()},
       {"integer out of range", TBytes().Name("Number").Raw(B("\x13\0\0\0\0\1\0\0\0")).End()},
-      {"text for an integer", TBytes().Name("Number").Raw(B("\x06\x01" "1")).End()},
+      {"text for an integer", TBytes()
+                                  .Name("Number")
+                                  .Raw(B("\x06\x01"
+                                         "1"))
+                                  .End()},
       {"unknown value type", TBytes().Name("Value").Raw(B("\x2A")).End()},
       {"length beyond the data", TBytes().Name("Text").Raw(B("\x0C\xFF\xFF\xFF\x7F")).End()},
       {"wide length beyond the data", TBytes().Name("Text").Raw(B("\x12\xFF\xFF\xFF\xFF")).End()},
@@ -253,7 +274,10 @@ TEST(ObjectStream, DamagedStreamsFailCleanly) {
   TObjectStreamReader skipping(reinterpret_cast<const uint8_t*>(deep_lists.data()), deep_lists.size());
   EXPECT_THROW(skipping.SkipObject(), EStreamError);
   std::string nested = TBytes().s + '\0';
-  for (int i = 0; i < 10000; ++i) nested += B("\x01" "C\x00\x00");
+  for (int i = 0; i < 10000; ++i)
+    nested +=
+        B("\x01"
+          "C\x00\x00");
   TSample read;
   EXPECT_THROW(ReadInto(nested, read), EStreamError);
 }

@@ -52,9 +52,13 @@ void FillSampleModel(TInetMgrModel& model) {
     role->detApplicationTypeID = "{T1}";
     role->RoleName = Cp1250("Obchodník");
     BindEditorOptions(*lookup_type);
-    lookup_type->EditorOptions()->PublishedProperties().Find("Lines")->Strings(*lookup_type->EditorOptions())->SetText(
-        "select id, name\r\nfrom customers");
-    for (const char* id : {"{I1}", "{I2}"}) Add<TEvidenceItem>(model.EvidenceItems(), id)->detApplicationRoleID = "{R1}";
+    lookup_type->EditorOptions()
+        ->PublishedProperties()
+        .Find("Lines")
+        ->Strings(*lookup_type->EditorOptions())
+        ->SetText("select id, name\r\nfrom customers");
+    for (const char* id : {"{I1}", "{I2}"})
+      Add<TEvidenceItem>(model.EvidenceItems(), id)->detApplicationRoleID = "{R1}";
     auto* item = static_cast<TEvidenceItem*>(model.EvidenceItems().FindByInstanceID("{I1}"));
     item->EvidenceName = Cp1250("Faktury přijaté");
     item->AccessProtocol = apHttps;
@@ -109,8 +113,11 @@ void FillSampleModel(TInetMgrModel& model) {
     account->AccountE_mail = "jan@example.com";
     account->CatalogName = "firma";
     account->detApplicationRoleID = "{R1}";
-    const TVariant values[] = {TVariant(), TVariant::Integer(-70000), TVariant::Float(2.5),
-                               TVariant::String(Cp1250("Žluťoučký")), TVariant::Boolean(true),
+    const TVariant values[] = {TVariant(),
+                               TVariant::Integer(-70000),
+                               TVariant::Float(2.5),
+                               TVariant::String(Cp1250("Žluťoučký")),
+                               TVariant::Boolean(true),
                                TVariant::Date(46000.25)};
     int n = 0;
     for (const TVariant& value : values) {

@@ -1,5 +1,3 @@
-#include "model/io/model_xml.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,11 +6,12 @@
 #include "model/application_type.h"
 #include "model/connection_manager.h"
 #include "model/evidence_item.h"
-#include "model/param_def.h"
-#include "model/param_type_def.h"
 #include "model/inet_mgr_model.h"
 #include "model/io/model_dump.h"
+#include "model/io/model_xml.h"
 #include "model/io/old_evidence_item.h"
+#include "model/param_def.h"
+#include "model/param_type_def.h"
 #include "model/user_account.h"
 #include "model_io/file_sample_model.h"
 #include "util/codepage.h"
@@ -131,12 +130,48 @@ TEST(XmlForm, PropertiesAtTheirDefaultsAreLeftOutAndComeBackWhenMissing) {
   EXPECT_FALSE(item.ColumnAttributes[1].IsVisible);
   EXPECT_EQ(item.DetailSelectClause.Text(), "a\r\n\r\n");
 
-  for (const char* bad : {"<E><OrderInList>12x</OrderInList></E>", "<E><OrderInList>99999999999</OrderInList></E>",
-                          "<E><ColumnAttributes Count='1'><Item0><IsVisible>maybe</IsVisible></Item0></ColumnAttributes></E>"}) {
+  for (const char* bad :
+       {"<E><OrderInList>12x</OrderInList></E>", "<E><OrderInList>99999999999</OrderInList></E>",
+        "<E><ColumnAttributes Count='1'><Item0><IsVisible>maybe</IsVisible></Item0></ColumnAttributes></E>"}) {
     pugi::xml_document broken;
     ASSERT_TRUE(broken.load_string(bad));
     TOldEvidenceItem target;
     EXPECT_NE(Message([&] { LoadPropertiesFromXml(target, broken.first_child()); }), "no failure") << bad;
+  }
+}
+
+// Floating-point numbers and variants, which no stored class of the model
+// has yet but the form carries.
+class TMeasured : public TPublished<TMeasured> {
+ public:
+  static void DeclareProperties(TPropertyDeclarations<TMeasured>& p) {
+    p.Float("Ratio", &TMeasured::Ratio, 0.0).Variant("Value", &TMeasured::Value);
+  }
+  double Ratio = 0;
+  TVariant Value;
+};
+
+TEST(XmlForm, FloatsAreScientificAndKeepTheirValueWhenUnreadable) {
+  TMeasured measured;
+  measured.Ratio = 0.1;
+  measured.Value = TVariant::Date(45000.25);
+  pugi::xml_document document;
+  pugi::xml_node node = document.append_child("M");
+  SavePropertiesToXml(measured, node);
+  EXPECT_STREQ(node.child_value("Ratio"), "1.00000000000000006E-01");
+  EXPECT_STREQ(node.child("Value").attribute("Type").value(), "Date");
+  TMeasured read;
+  LoadPropertiesFromXml(read, node);
+  EXPECT_EQ(read.Ratio, 0.1);
+  EXPECT_EQ(read.Value, measured.Value);
+
+  for (const auto& [text, expected] : {std::pair{" 2.5 ", 2.5}, std::pair{"abc", 7.0}, std::pair{"", 7.0}}) {
+    pugi::xml_document other;
+    other.append_child("M").append_child("Ratio").text() = text;
+    TMeasured target;
+    target.Ratio = 7;
+    LoadPropertiesFromXml(target, other.first_child());
+    EXPECT_EQ(target.Ratio, expected) << text;
   }
 }
 
@@ -157,8 +192,11 @@ TEST(XmlForm, TheModelFormIsWrittenAndReadOnlyInDefinitionsMode) {
   EXPECT_FALSE(node.child("Connection").attribute("SupportsCatalogs"));
   EXPECT_STREQ(node.child("ApplicationTypes").attribute("Count").value(), "1");
   // Roles, items and their parts are reached through the types.
-  EXPECT_TRUE(node.child("ApplicationTypes").child("ApplicationType").child("ApplicationRoles").child(
-      "ApplicationRole").child("EvidenceItems"));
+  EXPECT_TRUE(node.child("ApplicationTypes")
+                  .child("ApplicationType")
+                  .child("ApplicationRoles")
+                  .child("ApplicationRole")
+                  .child("EvidenceItems"));
 
   TInetMgrModel user_mode;
   user_mode.Mode = TInetMgrModel::kUserDataMode;
@@ -187,8 +225,9 @@ TEST(XmlForm, TheModelFormIsWrittenAndReadOnlyInDefinitionsMode) {
 TEST(XmlForm, MalformedDocumentsNameTheLine) {
   TInetMgrModel model;
   TConnectionManager definition, user;
-  EXPECT_EQ(Message([&] { LoadModelDocument("<TessaroModel>\n<Definitions>\n</TessaroModel>", model, definition, user); }),
-            "Malformed XML at line 3: Start-end tags mismatch");
+  EXPECT_EQ(
+      Message([&] { LoadModelDocument("<TessaroModel>\n<Definitions>\n</TessaroModel>", model, definition, user); }),
+      "Malformed XML at line 3: Start-end tags mismatch");
 }
 
 }  // namespace

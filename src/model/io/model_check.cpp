@@ -107,7 +107,8 @@ class TChecker {
       model_.ListAt(l)->ForEach([this](T_V_DataElement* e) {
         CheckReferences(*e);
         CheckSoftReferences(*e, *e, "");
-        if (auto* item = dynamic_cast<TEvidenceItem*>(e)) CheckSoftReferences(*e, item->ProducerTemplate(), "ProducerTemplate.");
+        if (auto* item = dynamic_cast<TEvidenceItem*>(e))
+          CheckSoftReferences(*e, item->ProducerTemplate(), "ProducerTemplate.");
       });
     }
     CheckAccounts();
@@ -213,7 +214,7 @@ class TChecker {
     }
   }
 
-  TInetMgrModel& model_;                                                                 // the model checked
+  TInetMgrModel& model_;                                                                // the model checked
   std::unordered_map<const TElementClass*, std::unordered_map<std::string, int>> ids_;  // identifiers by class
   std::vector<std::string> problems_;                                                   // found so far
 };

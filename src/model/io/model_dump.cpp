@@ -78,8 +78,9 @@ void DumpProperty(const TPublishedObject& object, const TPublishedProperty& prop
     case pkEnumeration: {
       const int64_t ordinal = property.GetOrdinal(object);
       const auto& names = property.ValueNames();
-      return Line(out, indent, name,
-                  ordinal >= 0 && static_cast<size_t>(ordinal) < names.size() ? names[ordinal] : std::to_string(ordinal));
+      return Line(
+          out, indent, name,
+          ordinal >= 0 && static_cast<size_t>(ordinal) < names.size() ? names[ordinal] : std::to_string(ordinal));
     }
     case pkString:
       return Line(out, indent, name, Quoted(property.GetString(object)));

@@ -18,8 +18,7 @@ class TPublishedObject;
 // Appends one line "<indent><prefix><name> = <value>" per property of
 // `object` that is not at its declared default: nested objects by dotted
 // names, string lists and collections item by item with "[index]".
-void DumpProperties(const TPublishedObject& object, std::string_view prefix, std::string_view indent,
-                    std::string& out);
+void DumpProperties(const TPublishedObject& object, std::string_view prefix, std::string_view indent, std::string& out);
 
 // The element's class and InstanceID, its properties, its table templates
 // or editor options, and the identifiers in each of its own lists.

@@ -43,6 +43,7 @@
 #include "model/application_role.h"
 #include "model/application_type.h"
 #include "model/connection_manager.h"
+#include "model/editor_options.h"
 #include "model/evidence_item.h"
 #include "model/evidence_item_action.h"
 #include "model/evidence_item_detail_page.h"
@@ -51,10 +52,9 @@
 #include "model/io/object_stream.h"
 #include "model/io/old_evidence_item.h"
 #include "model/io/stored_parts.h"
-#include "model/table_template.h"
-#include "model/editor_options.h"
 #include "model/param_def.h"
 #include "model/param_type_def.h"
+#include "model/table_template.h"
 #include "model/user_account.h"
 #include "model/user_override_application_role.h"
 #include "model/user_override_evidence_item.h"
@@ -163,7 +163,8 @@ class TBodyReader {
     TConnectionManager read_connection;
     reader_.ReadObject(read_connection);
     ReadList(model_.ApplicationTypes());
-    ReadList(model_.ParamTypeDefs(), [this](T_V_DataElement& e) { ReadParamTypeExtras(static_cast<TParamTypeDef&>(e)); });
+    ReadList(model_.ParamTypeDefs(),
+             [this](T_V_DataElement& e) { ReadParamTypeExtras(static_cast<TParamTypeDef&>(e)); });
     ReadList(model_.ApplicationRoles());
     if (version_ > 4) {
       ReadList(model_.EvidenceItems(),
@@ -312,7 +313,8 @@ class TBodyReader {
     SetIfPublished(page, "EvidenceDetailName", TVariant::String("Default detail"));
     TEvidenceItemDetailPage* page_added = model_.EvidenceItemDetailPages().AddNew(std::move(page_owner));
     added->DetailPages().Add(page_added);
-    if (link_attribute != nullptr) SetIfPublished(*link_attribute, "IDDetailPage", TVariant::String(page_added->InstanceID));
+    if (link_attribute != nullptr)
+      SetIfPublished(*link_attribute, "IDDetailPage", TVariant::String(page_added->InstanceID));
   }
 
   static TPublishedCollection* CollectionAt(TPublishedObject& object, std::string_view path) {

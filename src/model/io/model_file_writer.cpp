@@ -15,6 +15,7 @@
 #include "model/application_role.h"
 #include "model/application_type.h"
 #include "model/connection_manager.h"
+#include "model/editor_options.h"
 #include "model/evidence_item.h"
 #include "model/evidence_item_action.h"
 #include "model/evidence_item_detail_page.h"
@@ -23,10 +24,9 @@
 #include "model/io/object_stream.h"
 #include "model/io/old_evidence_item.h"
 #include "model/io/stored_parts.h"
-#include "model/table_template.h"
-#include "model/editor_options.h"
 #include "model/param_def.h"
 #include "model/param_type_def.h"
+#include "model/table_template.h"
 #include "model/user_account.h"
 #include "model/user_override_application_role.h"
 #include "model/user_override_evidence_item.h"
@@ -50,9 +50,8 @@ class TBodyWriter {
   void WriteDefinitions(const TConnectionManager& connection) {
     connection.SaveToStream(writer_);
     model_.ApplicationTypes().SaveToStream(writer_);
-    WriteList(model_.ParamTypeDefs(), [this](const T_V_DataElement& e) {
-      WriteParamTypeExtras(static_cast<const TParamTypeDef&>(e));
-    });
+    WriteList(model_.ParamTypeDefs(),
+              [this](const T_V_DataElement& e) { WriteParamTypeExtras(static_cast<const TParamTypeDef&>(e)); });
     model_.ApplicationRoles().SaveToStream(writer_);
     if (version_ > 4) {
       WriteList(model_.EvidenceItems(), [this](const T_V_DataElement& e) {
@@ -164,8 +163,8 @@ std::string Header(uint16_t version, bool compressed) {
 std::string Deflate(const std::string& body) {
   uLongf size = compressBound(body.size());
   std::string out(size, '\0');
-  if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(body.data()),
-                body.size(), Z_DEFAULT_COMPRESSION) != Z_OK)
+  if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(body.data()), body.size(),
+                Z_DEFAULT_COMPRESSION) != Z_OK)
     throw Exception("Cannot compress the file body");
   out.resize(size);
   return out;
@@ -185,13 +184,13 @@ std::string FileBytes(TModelFileFormat format, WriteBody write_body) {
 
 std::string DefinitionFileBytes(const TInetMgrModel& model, const TConnectionManager& connection,
                                 TModelFileFormat format) {
-  return FileBytes(format, [&](std::string& body) {
-    TBodyWriter(model, format.version, body).WriteDefinitions(connection);
-  });
+  return FileBytes(format,
+                   [&](std::string& body) { TBodyWriter(model, format.version, body).WriteDefinitions(connection); });
 }
 
 std::string UserFileBytes(const TInetMgrModel& model, const TConnectionManager& connection, TModelFileFormat format) {
-  return FileBytes(format, [&](std::string& body) { TBodyWriter(model, format.version, body).WriteUserData(connection); });
+  return FileBytes(format,
+                   [&](std::string& body) { TBodyWriter(model, format.version, body).WriteUserData(connection); });
 }
 
 void WriteFileReplacing(const std::string& file_name, std::string_view bytes) {

@@ -143,7 +143,8 @@ TVariant LoadVariant(pugi::xml_node node, const std::string& where) {
   double number = 0;
   if (SameText(type, "Integer")) return TVariant::Integer(ParseInteger(text, where));
   if (SameText(type, "Float") || SameText(type, "Date")) {
-    if (!ParseFloat(text, number)) throw Exception("'" + text + "' is not a valid floating point value (" + where + ")");
+    if (!ParseFloat(text, number))
+      throw Exception("'" + text + "' is not a valid floating point value (" + where + ")");
     return SameText(type, "Date") ? TVariant::Date(number) : TVariant::Float(number);
   }
   if (SameText(type, "String")) return TVariant::String(text);
@@ -193,7 +194,8 @@ void SaveProperty(const TPublishedObject& object, const TPublishedProperty& prop
       const TPublishedCollection& items = *property.Collection(object);
       pugi::xml_node node = parent.append_child(name.c_str());
       node.append_attribute("Count").set_value(std::to_string(items.Count()).c_str());
-      for (size_t i = 0; i < items.Count(); ++i) SavePropertiesToXml(items.Item(i), node.append_child(ItemName(i).c_str()));
+      for (size_t i = 0; i < items.Count(); ++i)
+        SavePropertiesToXml(items.Item(i), node.append_child(ItemName(i).c_str()));
       return;
     }
     case pkObject:
@@ -348,7 +350,8 @@ class TXmlWriter {
     list.ForEach([&](const T_V_DataElement* e) {
       if (!written_.count(e)) elements.push_back(e);
     });
-    if (!elements.empty()) WriteElements(list.ElementClassName(), list.SortBeforeXmlSave, elements, parent.append_child(name));
+    if (!elements.empty())
+      WriteElements(list.ElementClassName(), list.SortBeforeXmlSave, elements, parent.append_child(name));
   }
 
  private:
@@ -358,8 +361,9 @@ class TXmlWriter {
     node.append_attribute("Count").set_value(std::to_string(elements.size()).c_str());
     // Sorted on a copy: writing never reorders the model's lists.
     if (sort)
-      std::stable_sort(elements.begin(), elements.end(),
-                       [](const T_V_DataElement* a, const T_V_DataElement* b) { return a->InstanceID < b->InstanceID; });
+      std::stable_sort(elements.begin(), elements.end(), [](const T_V_DataElement* a, const T_V_DataElement* b) {
+        return a->InstanceID < b->InstanceID;
+      });
     const std::string child_name =
         !class_name.empty() && (class_name[0] == 'T' || class_name[0] == 't') ? class_name.substr(1) : class_name;
     for (const T_V_DataElement* element : elements) Element(*element, node.append_child(child_name.c_str()));
@@ -418,11 +422,9 @@ void SaveDefinitions(const TInetMgrModel& model, const TConnectionManager& conne
   TXmlWriter writer(options);
   writer.List(model.ApplicationTypes(), node.append_child("ApplicationTypes"), nullptr);
   if (!options.complete) return;
-  for (T_V_AbstractDataList* list :
-       std::initializer_list<T_V_AbstractDataList*>{&model.ParamTypeDefs(), &model.ApplicationRoles(),
-                                                    &model.EvidenceItems(), &model.ParamDefs(),
-                                                    &model.EvidenceItemDetailPages(), &model.EvidenceItemActions(),
-                                                    &model.EvidenceItemDetailPageSwitches()})
+  for (T_V_AbstractDataList* list : std::initializer_list<T_V_AbstractDataList*>{
+           &model.ParamTypeDefs(), &model.ApplicationRoles(), &model.EvidenceItems(), &model.ParamDefs(),
+           &model.EvidenceItemDetailPages(), &model.EvidenceItemActions(), &model.EvidenceItemDetailPageSwitches()})
     writer.Unwritten(*list, node, "Unattached");
 }
 
@@ -525,7 +527,8 @@ void LoadModelDocument(std::string_view text, TInetMgrModel& model, TConnectionM
   const unsigned flags = (pugi::parse_default & ~pugi::parse_eol) | pugi::parse_ws_pcdata_single;
   pugi::xml_parse_result parsed = document.load_buffer(text.data(), text.size(), flags, pugi::encoding_utf8);
   if (!parsed) {
-    const size_t line = 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + std::min<size_t>(parsed.offset, text.size()), '\n'));
+    const size_t line = 1 + static_cast<size_t>(std::count(
+                                text.begin(), text.begin() + std::min<size_t>(parsed.offset, text.size()), '\n'));
     throw Exception("Malformed XML at line " + std::to_string(line) + ": " + parsed.description());
   }
   pugi::xml_node root = document.document_element();

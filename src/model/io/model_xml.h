@@ -21,10 +21,9 @@
 // Texts are UTF-8 in the document and windows-1250 in the model.
 #pragma once
 
+#include <pugixml.hpp>
 #include <string>
 #include <string_view>
-
-#include <pugixml.hpp>
 
 namespace tessaro {
 

@@ -227,8 +227,7 @@ void TObjectStreamReader::SkipChildren(int depth) {
 
 void TObjectStreamReader::ReadProperties(TPublishedObject& object, int depth) {
   if (depth >= kMaxDepth) Fail("Objects nested too deeply");
-  for (std::string_view name = ReadName(); !name.empty(); name = ReadName())
-    ReadProperty(object, name, depth);
+  for (std::string_view name = ReadName(); !name.empty(); name = ReadName()) ReadProperty(object, name, depth);
 }
 
 TPropertyRef TObjectStreamReader::Resolve(TPublishedObject& object, std::string_view name) {
@@ -261,8 +260,7 @@ void TObjectStreamReader::ReadValueInto(TPublishedObject& object, const TPublish
   switch (property.Kind()) {
     case pkInteger:
     case pkInt64:
-      if (!IsIntegerType(type) || !property.SetOrdinal(object, ReadInteger(type, name)))
-        BadValue(name);
+      if (!IsIntegerType(type) || !property.SetOrdinal(object, ReadInteger(type, name))) BadValue(name);
       return;
     case pkBoolean:
       if (type == vaFalse || type == vaTrue) {
@@ -446,8 +444,7 @@ void TObjectStreamReader::SkipValue(uint8_t type, int depth) {
           item = ReadByte();
         }
         if (item != vaList) Fail("Invalid collection item");
-        for (std::string_view name = ReadName(); !name.empty(); name = ReadName())
-          SkipValue(ReadByte(), depth + 1);
+        for (std::string_view name = ReadName(); !name.empty(); name = ReadName()) SkipValue(ReadByte(), depth + 1);
       }
       return;
     default:

@@ -88,8 +88,8 @@ class TObjectStreamReader : public TElementReader {
   // The property `name` of `object`: plain names through a cache per
   // property table, dotted ones through the published-property paths.
   TPropertyRef Resolve(TPublishedObject& object, std::string_view name);
-  void ReadValueInto(TPublishedObject& object, const TPublishedProperty& property, std::string_view name,
-                     uint8_t type, int depth);
+  void ReadValueInto(TPublishedObject& object, const TPublishedProperty& property, std::string_view name, uint8_t type,
+                     int depth);
   void ReadStringList(TStrings& lines, std::string_view name);
   void ReadCollection(TPublishedCollection& collection, int depth);
   TVariant ReadVariant(uint8_t type, std::string_view name);
@@ -107,9 +107,9 @@ class TObjectStreamReader : public TElementReader {
   };
   using TNameCache = std::unordered_map<std::string, const TPublishedProperty*, TNameHash, std::equal_to<>>;
 
-  const uint8_t* data_;  // the stream's bytes, not owned
-  size_t size_;          // their number
-  size_t pos_ = 0;       // the next byte to read
+  const uint8_t* data_;                                          // the stream's bytes, not owned
+  size_t size_;                                                  // their number
+  size_t pos_ = 0;                                               // the next byte to read
   std::unordered_map<const TPropertyTable*, TNameCache> names_;  // plain names resolved so far, by table
 };
 

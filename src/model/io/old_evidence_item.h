@@ -29,20 +29,20 @@ class TOldEvidenceItem : public TPublished<TOldEvidenceItem> {
  public:
   static void DeclareProperties(TPropertyDeclarations<TOldEvidenceItem>& p);
 
-  std::string InstanceID;                          // the item's identity
-  TStrings BlobSelectClause;                       // SQL of the item's pictures
-  TOldColumnAttributes ColumnAttributes;           // list columns
-  TOldColumnAttributes DetailColumnAttributes;     // detail record fields
-  TOldColumnAttributes DetailListColumnAttributes; // detail list columns
-  TStrings DetailListSelectClause;                 // SQL of the detail list
-  TStrings DetailSelectClause;                     // SQL of the detail record
-  std::string detail_link_text;                    // caption of the detail link column
-  std::string detApplicationRoleID;                // the owning role
-  std::string EvidenceName;                        // name of the list
-  std::string Expr_DetailTemplate;                 // template expression of the detail page
-  int OrderInList = 0;                             // menu position; always stored
-  TStrings ParametrizedSelectClause;               // the list's SQL
-  TStrings SummaryRowSelectClause;                 // SQL of the summary row
+  std::string InstanceID;                           // the item's identity
+  TStrings BlobSelectClause;                        // SQL of the item's pictures
+  TOldColumnAttributes ColumnAttributes;            // list columns
+  TOldColumnAttributes DetailColumnAttributes;      // detail record fields
+  TOldColumnAttributes DetailListColumnAttributes;  // detail list columns
+  TStrings DetailListSelectClause;                  // SQL of the detail list
+  TStrings DetailSelectClause;                      // SQL of the detail record
+  std::string detail_link_text;                     // caption of the detail link column
+  std::string detApplicationRoleID;                 // the owning role
+  std::string EvidenceName;                         // name of the list
+  std::string Expr_DetailTemplate;                  // template expression of the detail page
+  int OrderInList = 0;                              // menu position; always stored
+  TStrings ParametrizedSelectClause;                // the list's SQL
+  TStrings SummaryRowSelectClause;                  // SQL of the summary row
 };
 
 }  // namespace tessaro
