@@ -59,6 +59,9 @@ class WebDriver:
                      "--disable-background-networking", "--disable-component-update", "--disable-sync",
                      "--disable-dev-shm-usage", f"--user-data-dir={tempfile.mkdtemp(prefix='tessaro-chrome-')}"]}}}}
         self.session = self.call("POST", "/session", caps)["sessionId"]
+        # Under load (sanitizer builds, parallel tests) a page may still be
+        # loading after a click: element look-ups wait for it.
+        self.s("POST", "/timeouts", {"implicit": 15000, "pageLoad": 60000})
 
     def call(self, method, path, body=None):
         data = json.dumps(body).encode() if body is not None else None
@@ -132,7 +135,7 @@ def main():
         driver.type("input[name=USRNAME]", "quokka")
         driver.type("input[name=PSWD]", "wrong")
         driver.click("#send")
-        assert driver.text("#bad") == "Wrong name or password", driver.text("#bad")
+        assert driver.text("p#bad:not(:empty)") == "Wrong name or password", driver.text("#bad")
         assert "ZNKCGIUSERID" not in driver.cookies()
 
         driver.type("input[name=USRNAME]", "quokka")
@@ -143,6 +146,9 @@ def main():
         assert cookies.get("ZNKCGIUSERID") == "TEST", cookies
 
         driver.click("#next")
+        deadline = time.time() + 30
+        while driver.s("GET", "/url") != portal_url + "/zntest?x=1" and time.time() < deadline:
+            time.sleep(0.1)
         url = driver.s("GET", "/url")
         assert url == portal_url + "/zntest?x=1", url
         assert "Neplatn" in driver.s("GET", "/source"), driver.s("GET", "/source")
@@ -150,6 +156,11 @@ def main():
         return 0
     except Exception as error:  # report and fail
         print(f"browser login test failed: {error!r}", file=sys.stderr)
+        if driver:
+            try:
+                print("page at failure:", driver.s("GET", "/source")[:2000], file=sys.stderr)
+            except Exception:
+                pass
         print("0 passed, 1 failed")
         return 1
     finally:
