@@ -116,21 +116,37 @@ void FillLargeModel(TInetMgrModel& model, int items) {
   }
 }
 
-// A folder holding the pair of files for one size, made once per size.
+// The folders holding the pair of files for each size, made once per size
+// and removed when the program ends.
+class TFolders {
+ public:
+  ~TFolders() {
+    std::error_code error;
+    for (const auto& [items, folder] : folders_) std::filesystem::remove_all(folder, error);
+  }
+
+  const std::string& For(int items) {
+    auto found = folders_.find(items);
+    if (found != folders_.end()) return found->second;
+    std::string pattern = (std::filesystem::temp_directory_path() / "tessaro-bench-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
+    const std::string folder = pattern + "/";
+    TInetMgrModel model;
+    FillLargeModel(model, items);
+    TConnectionManager connection;
+    connection.R_ConnectionString = "Driver=SQLite3;Database=portal.db";
+    std::ofstream(folder + "qmxdef.idt", std::ios::binary) << DefinitionFileBytes(model, connection, {});
+    std::ofstream(folder + "user.idt", std::ios::binary) << UserFileBytes(model, connection, {});
+    return folders_.emplace(items, folder).first->second;
+  }
+
+ private:
+  std::map<int, std::string> folders_;  // folder (ending with "/") by number of evidence items
+};
+
 const std::string& FolderFor(int items) {
-  static std::map<int, std::string> folders;
-  auto found = folders.find(items);
-  if (found != folders.end()) return found->second;
-  std::string pattern = (std::filesystem::temp_directory_path() / "tessaro-bench-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temporary folder");
-  const std::string folder = pattern + "/";
-  TInetMgrModel model;
-  FillLargeModel(model, items);
-  TConnectionManager connection;
-  connection.R_ConnectionString = "Driver=SQLite3;Database=portal.db";
-  std::ofstream(folder + "qmxdef.idt", std::ios::binary) << DefinitionFileBytes(model, connection, {});
-  std::ofstream(folder + "user.idt", std::ios::binary) << UserFileBytes(model, connection, {});
-  return folders.emplace(items, folder).first->second;
+  static TFolders folders;
+  return folders.For(items);
 }
 
 void BM_LoadModelFiles(benchmark::State& state) {
