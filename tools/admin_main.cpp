@@ -156,6 +156,12 @@ int Dump(const std::vector<std::string>& args) {
   } catch (const std::exception& error) {
     link_failure = error.what();
   }
+  out += "Counts:\n";
+  for (int l = 0; l < files.model.ListCount(); ++l) {
+    const T_V_AbstractDataList& list = *files.model.ListAt(l);
+    if (!list.Fixed && list.Count() > 0)
+      out += "  " + list.ElementClassName() + ": " + std::to_string(list.Count()) + "\n";
+  }
   out += DumpConnection(is_user ? "Connection (user data)" : "Connection (definitions)",
                         is_user ? files.user : files.definition);
   for (int l = 0; l < files.model.ListCount(); ++l) {

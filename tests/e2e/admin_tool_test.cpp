@@ -49,7 +49,9 @@ TEST_F(AdminTool, ImportedFilesListCheckAndExportAsTheyWereDescribed) {
   ASSERT_EQ(Admin({"export", "qmxdef.idt", "user.idt", "-o", "exported.xml"}).exit_code, 0);
   std::filesystem::create_directory(d.Dir() + "/again");
   ASSERT_EQ(Admin({"import", "exported.xml", "again"}).exit_code, 0);
-  EXPECT_EQ(Admin({"dump", "again/qmxdef.idt"}).out.substr(40), definitions.out.substr(34));
+  // Everything but the first line, which names the file.
+  auto listing = [](const std::string& dump) { return dump.substr(dump.find('\n')); };
+  EXPECT_EQ(listing(Admin({"dump", "again/qmxdef.idt"}).out), listing(definitions.out));
   EXPECT_EQ(Contents(d.Dir() + "/again/user.idt"), Contents(d.Dir() + "/user.idt"));
   EXPECT_NE(Admin({"export", "qmxdef.idt"}).out.find("<TypeName>Účetnictví</TypeName>"), std::string::npos);
 }
