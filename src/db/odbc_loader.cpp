@@ -47,10 +47,10 @@ Function Resolve(const char* name) {
 }  // namespace tessaro
 
 // Each entry point: resolve once, then forward.
-#define TESSARO_ODBC_FORWARD(name, params, args)                                 \
-  extern "C" SQLRETURN SQL_API name params {                                     \
+#define TESSARO_ODBC_FORWARD(name, params, args)                                      \
+  extern "C" SQLRETURN SQL_API name params {                                          \
     static const auto function = tessaro::Resolve<SQLRETURN(SQL_API*) params>(#name); \
-    return function args;                                                        \
+    return function args;                                                             \
   }
 
 TESSARO_ODBC_FORWARD(SQLAllocHandle, (SQLSMALLINT type, SQLHANDLE input, SQLHANDLE* output), (type, input, output))
