@@ -11,15 +11,6 @@
 namespace tessaro::model_test {
 namespace {
 
-std::string Names(const T_V_AbstractDataList& list) {
-  std::string names;
-  list.ForEach([&names](const T_V_DataElement* item) {
-    if (!names.empty()) names += ",";
-    names += static_cast<const TTestElement*>(item)->Name;
-  });
-  return names;
-}
-
 TEST(DataElementIdentity, NewInstanceIdKeepsAnIdentifierUnlessForced) {
   struct Case {
     const char* before;

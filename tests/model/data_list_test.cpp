@@ -12,15 +12,6 @@
 namespace tessaro::model_test {
 namespace {
 
-std::string Names(const T_V_AbstractDataList& list) {
-  std::string names;
-  list.ForEach([&names](const T_V_DataElement* item) {
-    if (!names.empty()) names += ",";
-    names += static_cast<const TTestElement*>(item)->Name;
-  });
-  return names;
-}
-
 std::string Ids(const T_V_AbstractDataList& list) {
   std::string ids;
   list.ForEach([&ids](const T_V_DataElement* item) { ids += item->InstanceID + ";"; });

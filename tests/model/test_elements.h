@@ -139,4 +139,14 @@ class TFakeReader : public TElementReader {
   std::deque<std::variant<int32_t, Object>> items_;  // what is left to read, in order
 };
 
+// The names of a list's test elements, joined with ",".
+inline std::string Names(const T_V_AbstractDataList& list) {
+  std::string names;
+  list.ForEach([&names](const T_V_DataElement* item) {
+    if (!names.empty()) names += ",";
+    names += static_cast<const TTestElement*>(item)->Name;
+  });
+  return names;
+}
+
 }  // namespace tessaro::model_test
