@@ -74,9 +74,22 @@ TPropertyKindGroup KindGroup(TPropertyKind kind) {
   return kgVariant;
 }
 
+namespace {
+const std::vector<std::string>& BooleanValueNames() {
+  static const std::vector<std::string>& names = *new std::vector<std::string>{"False", "True"};
+  return names;
+}
+}  // namespace
+
+TPublishedProperty::TPublishedProperty(std::string name, TPropertyKind kind, std::vector<std::string> value_names)
+    : name_(std::move(name)),
+      kind_(kind),
+      own_value_names_(std::move(value_names)),
+      value_names_(kind == pkBoolean ? &BooleanValueNames() : &own_value_names_) {}
+
 int TPublishedProperty::ValueOfName(std::string_view name) const {
-  for (size_t i = 0; i < value_names_.size(); ++i)
-    if (SameText(value_names_[i], name)) return static_cast<int>(i);
+  for (size_t i = 0; i < value_names_->size(); ++i)
+    if (SameText((*value_names_)[i], name)) return static_cast<int>(i);
   return -1;
 }
 
@@ -139,12 +152,25 @@ const TPublishedProperty* TPropertyTable::Find(std::string_view name) const {
   return it != properties_.end() && SameText((*it)->Name(), name) ? it->get() : nullptr;
 }
 
-void TPropertyTable::Put(Entry property) {
-  auto it = std::lower_bound(properties_.begin(), properties_.end(), property->Name(), NameBefore);
-  if (it != properties_.end() && SameText((*it)->Name(), property->Name()))
-    *it = std::move(property);
-  else
-    properties_.insert(it, std::move(property));
+// Declarations are usually written in alphabetical order already, so the
+// sort is mostly a check, and the merge with the base is one linear pass.
+TPropertyTable TPropertyTable::Merge(const TPropertyTable& base, std::vector<Entry> own) {
+  auto before = [](const Entry& a, const Entry& b) { return CompareText(a->Name(), b->Name()) < 0; };
+  if (!std::is_sorted(own.begin(), own.end(), before)) std::stable_sort(own.begin(), own.end(), before);
+  for (size_t i = 1; i < own.size(); ++i)
+    if (SameText(own[i - 1]->Name(), own[i]->Name()))
+      throw EPropertyError("Property " + own[i]->Name() + " is declared twice");
+
+  TPropertyTable table;
+  table.properties_.reserve(base.properties_.size() + own.size());
+  auto from_base = base.properties_.begin();
+  for (Entry& property : own) {
+    while (from_base != base.properties_.end() && before(*from_base, property)) table.properties_.push_back(*from_base++);
+    if (from_base != base.properties_.end() && SameText((*from_base)->Name(), property->Name())) ++from_base;
+    table.properties_.push_back(std::move(property));
+  }
+  table.properties_.insert(table.properties_.end(), from_base, base.properties_.end());
+  return table;
 }
 
 // ---------------------------------------------------------------------------
@@ -161,17 +187,17 @@ void tZNImplementsVisited::Accept(tPublishedPropertyVisitor& visitor) const {
 }
 
 const TPropertyTable& TCarrier::PublishedProperties() const {
-  static const TPropertyTable carrying_object = [] {
+  static const TPropertyTable& carrying_object = *new TPropertyTable([] {
     TPropertyDeclarations<TCarrier> declarations(tZNKVisited::ClassProperties());
     declarations.Object<TPublishedObject>("Persistent", [](TCarrier& carrier) { return carrier.object_; });
     return std::move(declarations).Table();
-  }();
-  static const TPropertyTable carrying_collection = [] {
+  }());
+  static const TPropertyTable& carrying_collection = *new TPropertyTable([] {
     TPropertyDeclarations<TCarrier> declarations(tZNKVisited::ClassProperties());
     declarations.Collection<TPublishedCollection>("Persistent",
                                                   [](TCarrier& carrier) { return carrier.collection_; });
     return std::move(declarations).Table();
-  }();
+  }());
   return collection_ != nullptr ? carrying_collection : carrying_object;
 }
 

@@ -149,7 +149,7 @@ class TPublishedProperty {
   TPropertyKind Kind() const { return kind_; }
   // The value names of an enumeration by ordinal; "False", "True" for a
   // boolean; empty for every other kind.
-  const std::vector<std::string>& ValueNames() const { return value_names_; }
+  const std::vector<std::string>& ValueNames() const { return *value_names_; }
   // The ordinal of a value name (letter case ignored), or -1.
   int ValueOfName(std::string_view name) const;
 
@@ -185,14 +185,17 @@ class TPublishedProperty {
   const TPublishedObject* Object(const TPublishedObject& object) const;
 
  protected:
-  TPublishedProperty(std::string name, TPropertyKind kind, std::vector<std::string> value_names = {})
-      : name_(std::move(name)), kind_(kind), value_names_(std::move(value_names)) {}
+  // Booleans share one list of value names; enumerations keep their own.
+  TPublishedProperty(std::string name, TPropertyKind kind, std::vector<std::string> value_names = {});
+  TPublishedProperty(const TPublishedProperty&) = delete;
+  TPublishedProperty& operator=(const TPublishedProperty&) = delete;
   [[noreturn]] void WrongKind(const char* wanted) const;
 
  private:
-  std::string name_;                      // the external name
-  TPropertyKind kind_;                    // what the property holds
-  std::vector<std::string> value_names_;  // enumeration or boolean value names by ordinal
+  std::string name_;                                 // the external name
+  TPropertyKind kind_;                               // what the property holds
+  std::vector<std::string> own_value_names_;         // an enumeration's value names by ordinal
+  const std::vector<std::string>* value_names_;      // own_value_names_, or the shared boolean names
 };
 
 // The published properties of one class, its bases' included, in visiting
@@ -206,12 +209,12 @@ class TPropertyTable {
   // The property of that name (letter case ignored), or null.
   const TPublishedProperty* Find(std::string_view name) const;
 
- private:
-  template <class C>
-  friend class TPropertyDeclarations;
-  // Inserts in order; a property of the same name is replaced.
-  void Put(Entry property);
+  // The table of `base` with `own` merged in: own properties are sorted,
+  // and one with a base property's name replaces it. Throws EPropertyError
+  // when `own` names a property twice.
+  static TPropertyTable Merge(const TPropertyTable& base, std::vector<Entry> own);
 
+ private:
   std::vector<Entry> properties_;  // sorted by name, letter case ignored
 };
 
@@ -375,7 +378,7 @@ void ObjectProperty<C, M>::SetToDefault(TPublishedObject& object) const {
 template <class C>
 class TPropertyDeclarations {
  public:
-  explicit TPropertyDeclarations(const TPropertyTable& base) : table_(base) {}
+  explicit TPropertyDeclarations(const TPropertyTable& base) : base_(base) {}
 
   TPropertyDeclarations& Integer(std::string name, TAccess<C, int> access, std::optional<int> def = {}) {
     return AddValue<int>(std::move(name), pkInteger, std::move(access), def, {});
@@ -443,36 +446,33 @@ class TPropertyDeclarations {
     return AddObject<M>(std::move(name), pkObject, std::move(access));
   }
 
-  // The finished table.
-  TPropertyTable Table() && { return std::move(table_); }
+  // The finished table. Throws EPropertyError when C declares a name twice.
+  TPropertyTable Table() && { return TPropertyTable::Merge(base_, std::move(own_)); }
 
  private:
   template <class T>
   TPropertyDeclarations& AddValue(std::string name, TPropertyKind kind, TAccess<C, T> access, std::optional<T> def,
                                   std::vector<std::string> value_names) {
-    Declare(name);
-    table_.Put(std::make_shared<published_detail::ValueProperty<C, T>>(std::move(name), kind, std::move(access),
-                                                                        std::move(def), std::move(value_names)));
+    CheckName(name);
+    own_.push_back(std::make_shared<published_detail::ValueProperty<C, T>>(std::move(name), kind, std::move(access),
+                                                                            std::move(def), std::move(value_names)));
     return *this;
   }
   template <class M>
   TPropertyDeclarations& AddObject(std::string name, TPropertyKind kind, std::function<M*(C&)> access) {
-    Declare(name);
-    table_.Put(std::make_shared<published_detail::ObjectProperty<C, M>>(std::move(name), kind, std::move(access)));
+    CheckName(name);
+    own_.push_back(std::make_shared<published_detail::ObjectProperty<C, M>>(std::move(name), kind, std::move(access)));
     return *this;
   }
-  // Names are external names and path elements: never empty, never dotted,
-  // and unique within the class.
-  void Declare(const std::string& name) {
+  // Names are external names and path elements: never empty, never dotted.
+  // (Uniqueness within the class is checked when the table is finished.)
+  static void CheckName(const std::string& name) {
     if (name.empty() || name.find('.') != std::string::npos)
       throw EPropertyError("Invalid property name \"" + name + "\"");
-    for (const std::string& own : own_names_)
-      if (SameText(own, name)) throw EPropertyError("Property " + name + " is declared twice");
-    own_names_.push_back(name);
   }
 
-  TPropertyTable table_;                // the base's properties plus those declared so far
-  std::vector<std::string> own_names_;  // names declared by C itself
+  const TPropertyTable& base_;                // the base class's finished table
+  std::vector<TPropertyTable::Entry> own_;    // declared by C itself, in declaration order
 };
 
 // ---------------------------------------------------------------------------
@@ -533,12 +533,15 @@ class TPublished : public Base {
  public:
   using Base::Base;
 
+  // Built on first use and kept for the life of the process: tables are
+  // shared by every object of the class, and tearing them down at exit would
+  // only cost time.
   static const TPropertyTable& ClassProperties() {
-    static const TPropertyTable table = [] {
+    static const TPropertyTable& table = *new TPropertyTable([] {
       TPropertyDeclarations<Derived> declarations(Base::ClassProperties());
       Derived::DeclareProperties(declarations);
       return std::move(declarations).Table();
-    }();
+    }());
     return table;
   }
   const TPropertyTable& PublishedProperties() const override { return ClassProperties(); }
