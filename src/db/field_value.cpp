@@ -7,6 +7,7 @@
 
 #include "db/field_types.h"
 #include "util/date_format.h"
+#include "util/float_math.h"
 #include "util/number_format.h"
 #include "util/text.h"
 
@@ -99,13 +100,13 @@ double FieldValueAsFloat(const TFieldValue& value, TFieldType type) {
 int64_t FieldValueAsLargeInt(const TFieldValue& value, TFieldType type) {
   if (const auto* i = std::get_if<int64_t>(&value)) return *i;
   if (const auto* b = std::get_if<bool>(&value)) return *b ? 1 : 0;
-  if (const auto* d = std::get_if<double>(&value); d != nullptr && std::fabs(*d) < 9.2e18) return std::llround(*d);
+  if (const auto* d = std::get_if<double>(&value); d != nullptr && std::fabs(*d) < 9.2e18) return RoundHalfAway(*d);
   if (const auto* s = std::get_if<std::string>(&value)) {
     int64_t parsed;
     if (TryStrToInt(*s, parsed)) return parsed;
     double number;
     if (IsNumericFieldType(type) && TryStrToFloat(*s, number, PointFormatSettings()) && std::fabs(number) < 9.2e18)
-      return std::llround(number);
+      return RoundHalfAway(number);
   }
   NotConvertible(value, type, "integer value");
 }

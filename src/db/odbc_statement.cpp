@@ -30,6 +30,7 @@
 #include "db/odbc_connection.h"
 #include "db/sql_datetime.h"
 #include "util/date_format.h"
+#include "util/float_math.h"
 #include "util/datetime.h"
 #include "util/number_format.h"
 #include "util/text.h"
@@ -142,7 +143,7 @@ int64_t IntegerOf(const TParameter& parameter) {
       return v.AsBoolean() ? 1 : 0;
     case TVariant::vtFloat:
     case TVariant::vtDate:
-      if (std::fabs(v.AsFloat()) < 9.2e18) return std::llround(v.AsFloat());
+      if (std::fabs(v.AsFloat()) < 9.2e18) return RoundHalfAway(v.AsFloat());
       break;
     case TVariant::vtString: {
       int64_t value;

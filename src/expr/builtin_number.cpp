@@ -4,12 +4,12 @@
 // Every number result passes through Checked: a double that has become NaN
 // or infinite is reported as the evaluation error it stands for, so no such
 // value ever reaches a template name or a default value.
-#include <charconv>
 #include <cmath>
 
 #include "expr/builtin_functions.h"
 #include "expr/expression_errors.h"
 #include "util/exception.h"
+#include "util/float_math.h"
 
 namespace tessaro::builtins {
 namespace {
@@ -23,16 +23,32 @@ TValue Num(double x) { return TValue::Number(Checked(x)); }
 // binary noise (234.50000000000003) that would decide a tie; without it the
 // tie goes to the even neighbour, as it does for the number written.
 double SignificantDigits(double x) {
-  if (!std::isfinite(x)) return x;
-  char buffer[32];
-  const auto written = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::general, 15);
-  double cut = x;
-  std::from_chars(buffer, written.ptr, cut);
-  return cut;
+  return RoundToSignificantDigits(x, 15);
 }
 
 double RoundScaled(double x) { return RoundHalfEven(SignificantDigits(x)); }
 
+// 10^k for a whole k, correctly rounded: up to 10^22 powers of ten are exact
+// doubles and one division rounds once; beyond that the decimal reader does
+// the rounding. Results past the double range are infinity or zero.
+double PowerOfTen(double k) {
+  static constexpr double kExact[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  if (std::isnan(k)) return k;
+  if (k >= 0 && k <= 22) return kExact[static_cast<int>(k)];
+  if (k < 0 && k >= -22) return 1.0 / kExact[static_cast<int>(-k)];
+  if (k > 400) return HUGE_VAL;
+  if (k < -400) return 0.0;
+  double value = 0;
+  ParseCNumber("1e" + std::to_string(static_cast<int>(k)), value);
+  return value;
+}
+
+}  // namespace
+
+namespace {
+// Whether a whole number is even (halving a whole double is exact).
+bool IsEvenWhole(double whole) { return std::floor(whole / 2) * 2 == whole; }
 }  // namespace
 
 double RoundHalfEven(double x) {
@@ -41,7 +57,7 @@ double RoundHalfEven(double x) {
   const double diff = x - below;
   if (diff < 0.5) return below;
   if (diff > 0.5) return below + 1;
-  return std::fmod(below, 2) == 0 ? below : below + 1;
+  return IsEvenWhole(below) ? below : below + 1;
 }
 
 int64_t RoundToInt(double x) {
@@ -131,7 +147,7 @@ TValue RoundTo(const TOperationDef&, TExpression&, TOperands v) {
     const double m = v[2].AsNumber();
     if (std::fabs(m) >= 0.0001) bias = m > 0 ? 0.4999 : -0.4999;
   }
-  const double unit = std::pow(10.0, -d);
+  const double unit = PowerOfTen(-d);
   if (d == 0) return Num(RoundScaled(x + bias));
   if (d >= 1) {
     const double whole = std::trunc(x);
@@ -156,11 +172,11 @@ TValue SquareRoot(const TOperationDef&, TExpression&, TOperands v) {
 TValue Absolute(const TOperationDef&, TExpression&, TOperands v) { return Num(std::fabs(v[0].AsNumber())); }
 
 TValue IsOdd(const TOperationDef&, TExpression&, TOperands v) {
-  return TValue::Boolean(std::fmod(RoundHalfEven(Checked(v[0].AsNumber())), 2) != 0);
+  return TValue::Boolean(!IsEvenWhole(RoundHalfEven(Checked(v[0].AsNumber()))));
 }
 
 TValue IsEven(const TOperationDef&, TExpression&, TOperands v) {
-  return TValue::Boolean(std::fmod(RoundHalfEven(Checked(v[0].AsNumber())), 2) == 0);
+  return TValue::Boolean(IsEvenWhole(RoundHalfEven(Checked(v[0].AsNumber()))));
 }
 
 }  // namespace tessaro::builtins

@@ -8,6 +8,7 @@
 #include <sys/time.h>
 
 #include "util/exception.h"
+#include "util/float_math.h"
 
 namespace tessaro {
 namespace {
@@ -90,8 +91,8 @@ void DecodeTime(TDateTime value, int& hour, int& minute, int& second, int& milli
   if (!InRange(value)) return;
   // Rounding to whole milliseconds keeps 0.5 (noon) from showing as 11:59:59.999.
   double fraction = std::fabs(value - std::trunc(value));
-  long ms = std::lround(fraction * kMsPerDay);
-  if (ms >= 86400000L) ms = 86399999L;
+  int64_t ms = RoundHalfAway(fraction * kMsPerDay);
+  if (ms >= 86400000) ms = 86399999;
   hour = static_cast<int>(ms / 3600000);
   minute = static_cast<int>(ms / 60000 % 60);
   second = static_cast<int>(ms / 1000 % 60);

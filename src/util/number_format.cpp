@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "util/exception.h"
+#include "util/float_math.h"
 
 namespace tessaro {
 namespace {
@@ -44,9 +45,8 @@ DecimalDigits ToDecimal(double value) {
   d.negative = std::signbit(value);
   double magnitude = std::fabs(value);
   if (magnitude == 0) return d;
-  char buf[64];
-  auto result = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific);
-  std::string_view text(buf, result.ptr - buf);  // "d.ddde+XX" or "de-XX"
+  const std::string shortest = ShortestScientific(magnitude);
+  std::string_view text(shortest);  // "d.ddde+XX" or "de-XX"
   size_t e = text.find('e');
   for (char c : text.substr(0, e))
     if (c != '.') d.digits.push_back(c);
@@ -428,55 +428,32 @@ std::string FormatNumberDirective(char type, int precision, double value, const 
 
 bool TryStrToFloat(std::string_view text, double& out, const TFormatSettings& fs) {
   text = TrimBlanks(text);
-  std::string normal;  // the number rewritten for from_chars: [-]digits[.digits][e[-]digits]
+  std::string normal;  // the number rewritten in the C form: [-]digits[.digits][e[-]digits]
   size_t i = 0;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
     if (text[i] == '-') normal.push_back('-');
     ++i;
   }
   int digit_count = 0;
-  int magnitude = 0;  // decimal exponent of the leading nonzero digit, for range errors
-  bool seen_nonzero = false;
-  for (; i < text.size() && IsDigit(text[i]); ++i, ++digit_count) {
-    normal.push_back(text[i]);
-    if (text[i] != '0') seen_nonzero = true;
-    if (seen_nonzero) ++magnitude;
-  }
+  for (; i < text.size() && IsDigit(text[i]); ++i, ++digit_count) normal.push_back(text[i]);
   if (i < text.size() && fs.DecimalSeparator != 0 && text[i] == fs.DecimalSeparator) {
     normal.push_back('.');
-    for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digit_count) {
-      normal.push_back(text[i]);
-      if (!seen_nonzero && text[i] == '0') --magnitude;
-      if (text[i] != '0') seen_nonzero = true;
-    }
+    for (++i; i < text.size() && IsDigit(text[i]); ++i, ++digit_count) normal.push_back(text[i]);
   }
   if (digit_count == 0) return false;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     normal.push_back('e');
     ++i;
-    bool exponent_negative = false;
     if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-      exponent_negative = text[i] == '-';
-      if (exponent_negative) normal.push_back('-');
+      if (text[i] == '-') normal.push_back('-');
       ++i;
     }
     if (i >= text.size() || !IsDigit(text[i])) return false;
-    int exponent = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i) {
-      normal.push_back(text[i]);
-      if (exponent < 100000) exponent = exponent * 10 + (text[i] - '0');
-    }
-    magnitude += exponent_negative ? -exponent : exponent;
+    for (; i < text.size() && IsDigit(text[i]); ++i) normal.push_back(text[i]);
   }
   if (i != text.size()) return false;
   double value = 0;
-  auto result = std::from_chars(normal.data(), normal.data() + normal.size(), value);
-  if (result.ec == std::errc::result_out_of_range) {
-    if (magnitude > 0) return false;        // too large for a double
-    value = normal[0] == '-' ? -0.0 : 0.0;  // too small: zero
-  } else if (result.ec != std::errc() || result.ptr != normal.data() + normal.size()) {
-    return false;
-  }
+  if (!ParseCNumber(normal, value)) return false;  // too large for a double
   out = value;
   return true;
 }

@@ -32,6 +32,7 @@
 #include "settings/published.h"
 #include "util/codepage.h"
 #include "util/exception.h"
+#include "util/float_math.h"
 #include "util/text.h"
 
 namespace tessaro {
@@ -74,8 +75,7 @@ int64_t ParseInteger(std::string_view text, std::string_view where) {
 bool ParseFloat(std::string_view text, double& value) {
   const std::string trimmed = Trim(text);
   if (trimmed.empty()) return false;
-  auto [ptr, error] = std::from_chars(trimmed.data(), trimmed.data() + trimmed.size(), value);
-  if (error == std::errc() && ptr == trimmed.data() + trimmed.size()) return true;
+  if (ParseCNumber(trimmed, value)) return true;
   char* end = nullptr;
   const double local = std::strtod(trimmed.c_str(), &end);
   if (end == trimmed.c_str() + trimmed.size()) {

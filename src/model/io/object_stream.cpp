@@ -56,6 +56,7 @@
 #include <limits>
 
 #include "util/codepage.h"
+#include "util/float_math.h"
 #include "util/text.h"
 
 namespace tessaro {
@@ -109,7 +110,7 @@ double ExtendedToDouble(const uint8_t bytes[10]) {
   if (exponent == 0x7FFF)
     value = (mantissa << 1) == 0 ? std::numeric_limits<double>::infinity() : std::numeric_limits<double>::quiet_NaN();
   else
-    value = std::ldexp(static_cast<double>(mantissa), exponent - 16383 - 63);
+    value = ScaleByPowerOfTwo(static_cast<double>(mantissa), exponent - 16383 - 63);
   return negative ? -value : value;
 }
 
@@ -124,10 +125,19 @@ void DoubleToExtended(double value, uint8_t bytes[10]) {
     exponent = 0x7FFF;
     mantissa = 0x8000000000000000ull;
   } else if (value != 0) {
-    int binary_exponent = 0;
-    const double fraction = std::frexp(std::fabs(value), &binary_exponent);  // [0.5, 1)
-    mantissa = static_cast<uint64_t>(std::ldexp(fraction, 64));
-    exponent = binary_exponent - 1 + 16383;
+    // The double's own bits, with the leading 1 made explicit: an exact copy.
+    const uint64_t bits = std::bit_cast<uint64_t>(value);
+    int biased = static_cast<int>((bits >> 52) & 0x7FF);
+    uint64_t fraction = bits & ((uint64_t{1} << 52) - 1);
+    if (biased == 0) {  // subnormal: shift the leading 1 up to bit 52
+      const int shift = std::countl_zero(fraction) - 11;
+      fraction <<= shift;
+      biased = 1 - shift;
+    } else {
+      fraction |= uint64_t{1} << 52;
+    }
+    mantissa = fraction << 11;
+    exponent = biased - 1023 + 16383;
   }
   for (int i = 0; i < 8; ++i) bytes[i] = static_cast<uint8_t>(mantissa >> (8 * i));
   const int sign_exponent = exponent | (negative ? 0x8000 : 0);
