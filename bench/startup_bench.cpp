@@ -38,6 +38,11 @@ double RunOnceMs(const char* program, char* const* envp) {
   int status = 0;
   waitpid(pid, &status, 0);
   auto end = std::chrono::steady_clock::now();
+  // A program that fails to start is fast; its time would be meaningless.
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+    std::fprintf(stderr, "%s did not exit cleanly (status %d)\n", program, status);
+    std::exit(1);
+  }
   posix_spawn_file_actions_destroy(&actions);
   return std::chrono::duration<double, std::milli>(end - start).count();
 }
