@@ -21,7 +21,8 @@
 namespace tessaro {
 namespace {
 
-constexpr size_t kCopyChunk = 8192;
+constexpr size_t kCopyChunk = 8192;        // read from a content stream at a time
+constexpr size_t kSingleWriteBytes = 1 << 20;  // content sent together with the headers
 
 struct Reason {
   int code;
@@ -254,8 +255,7 @@ std::string TWebResponse::HeaderBlock() const {
 
 void TWebResponse::WriteContent() {
   if (!content_stream_) {
-    for (size_t at = 0; at < content_.size(); at += kCopyChunk)
-      if (!WriteAll(output_fd_, std::string_view(content_).substr(at, kCopyChunk))) return;
+    WriteAll(output_fd_, content_);
     return;
   }
   char buffer[kCopyChunk];
@@ -272,6 +272,13 @@ void TWebResponse::SendResponse() {
   if (sent_) return;
   if (!request_.ProtocolVersion().empty()) {
     std::string block = HeaderBlock();  // throws before any output when a line is unsafe
+    // A page of ordinary size goes out with its headers in one write.
+    if (!content_stream_ && content_.size() <= kSingleWriteBytes) {
+      block += content_;
+      WriteAll(output_fd_, block);
+      sent_ = true;
+      return;
+    }
     if (!WriteAll(output_fd_, block)) {
       sent_ = true;
       return;

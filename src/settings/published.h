@@ -218,79 +218,90 @@ class TPropertyTable {
   std::vector<Entry> properties_;  // sorted by name, letter case ignored
 };
 
-// How a value property is read and written: a data member, or a getter and
-// a setter (for properties whose setter does more than store the value).
-template <class C, class T>
-struct TAccess {
-  TAccess(T C::*member)
-      : get([member](const C& object) { return object.*member; }),
-        set([member](C& object, const T& value) { object.*member = value; }) {}
-  TAccess(std::function<T(const C&)> getter, std::function<void(C&, const T&)> setter)
-      : get(std::move(getter)), set(std::move(setter)) {}
-
-  std::function<T(const C&)> get;               // reads the value
-  std::function<void(C&, const T&)> set;        // stores a value
-};
-
 namespace published_detail {
-
 template <class C>
 const C& Cast(const TPublishedObject& object) { return static_cast<const C&>(object); }
 template <class C>
 C& Cast(TPublishedObject& object) { return static_cast<C&>(object); }
+}  // namespace published_detail
 
-// A value property (ordinal, string, float or variant kind) of class C.
+// How a value property is read and written: a data member, or a getter and
+// a setter (for properties whose setter does more than store the value).
+// The accessors take the object as a TPublishedObject and cast it back to C,
+// so that the descriptors depend on the value type only.
 template <class C, class T>
+struct TAccess {
+  TAccess(T C::*member)
+      : get([member](const TPublishedObject& object) { return published_detail::Cast<C>(object).*member; }),
+        set([member](TPublishedObject& object, const T& value) { published_detail::Cast<C>(object).*member = value; }) {}
+  TAccess(std::function<T(const C&)> getter, std::function<void(C&, const T&)> setter)
+      : get([getter = std::move(getter)](const TPublishedObject& object) {
+          return getter(published_detail::Cast<C>(object));
+        }),
+        set([setter = std::move(setter)](TPublishedObject& object, const T& value) {
+          setter(published_detail::Cast<C>(object), value);
+        }) {}
+
+  std::function<T(const TPublishedObject&)> get;               // reads the value
+  std::function<void(TPublishedObject&, const T&)> set;        // stores a value
+};
+
+namespace published_detail {
+
+// A value property (ordinal, string, float or variant kind) holding a T.
+template <class T>
 class ValueProperty final : public TPublishedProperty {
  public:
+  template <class C>
   ValueProperty(std::string name, TPropertyKind kind, TAccess<C, T> access, std::optional<T> default_value,
                 std::vector<std::string> value_names)
       : TPublishedProperty(std::move(name), kind, std::move(value_names)),
-        access_(std::move(access)),
+        get_(std::move(access.get)),
+        set_(std::move(access.set)),
         default_(std::move(default_value)) {}
 
   bool HasDefault() const override { return default_.has_value(); }
   bool IsDefault(const TPublishedObject& object) const override {
-    return default_.has_value() && access_.get(Cast<C>(object)) == *default_;
+    return default_.has_value() && get_(object) == *default_;
   }
   void SetToDefault(TPublishedObject& object) const override {
-    if (default_) access_.set(Cast<C>(object), *default_);
+    if (default_) set_(object, *default_);
   }
 
   int64_t GetOrdinal(const TPublishedObject& object) const override {
-    if constexpr (kOrdinal) return static_cast<int64_t>(access_.get(Cast<C>(object)));
+    if constexpr (kOrdinal) return static_cast<int64_t>(get_(object));
     WrongKind("an ordinal");
   }
   bool SetOrdinal(TPublishedObject& object, int64_t value) const override {
     if constexpr (kOrdinal) {
       if (!InRange(value)) return false;
-      access_.set(Cast<C>(object), static_cast<T>(value));
+      set_(object, static_cast<T>(value));
       return true;
     }
     WrongKind("an ordinal");
   }
   std::string GetString(const TPublishedObject& object) const override {
-    if constexpr (std::is_same_v<T, std::string>) return access_.get(Cast<C>(object));
+    if constexpr (std::is_same_v<T, std::string>) return get_(object);
     WrongKind("a string");
   }
   void SetString(TPublishedObject& object, const std::string& value) const override {
-    if constexpr (std::is_same_v<T, std::string>) return access_.set(Cast<C>(object), value);
+    if constexpr (std::is_same_v<T, std::string>) return set_(object, value);
     WrongKind("a string");
   }
   double GetFloat(const TPublishedObject& object) const override {
-    if constexpr (std::is_same_v<T, double>) return access_.get(Cast<C>(object));
+    if constexpr (std::is_same_v<T, double>) return get_(object);
     WrongKind("a float");
   }
   void SetFloat(TPublishedObject& object, double value) const override {
-    if constexpr (std::is_same_v<T, double>) return access_.set(Cast<C>(object), value);
+    if constexpr (std::is_same_v<T, double>) return set_(object, value);
     WrongKind("a float");
   }
   TVariant GetVariant(const TPublishedObject& object) const override {
-    if constexpr (std::is_same_v<T, TVariant>) return access_.get(Cast<C>(object));
+    if constexpr (std::is_same_v<T, TVariant>) return get_(object);
     WrongKind("a variant");
   }
   void SetVariant(TPublishedObject& object, const TVariant& value) const override {
-    if constexpr (std::is_same_v<T, TVariant>) return access_.set(Cast<C>(object), value);
+    if constexpr (std::is_same_v<T, TVariant>) return set_(object, value);
     WrongKind("a variant");
   }
 
@@ -306,37 +317,9 @@ class ValueProperty final : public TPublishedProperty {
       return value >= std::numeric_limits<T>::min() && value <= std::numeric_limits<T>::max();
   }
 
-  TAccess<C, T> access_;        // reads and writes the value
-  std::optional<T> default_;    // the declared default, if any
-};
-
-// An object property (string list, collection or nested object) of class C,
-// reached through an accessor that returns the object within a C (or null).
-template <class C, class M>
-class ObjectProperty final : public TPublishedProperty {
- public:
-  ObjectProperty(std::string name, TPropertyKind kind, std::function<M*(C&)> access)
-      : TPublishedProperty(std::move(name), kind), access_(std::move(access)) {}
-
-  bool HasDefault() const override { return true; }
-  bool IsDefault(const TPublishedObject& object) const override;
-  void SetToDefault(TPublishedObject& object) const override;
-
-  TStrings* Strings(TPublishedObject& object) const override {
-    if constexpr (std::is_same_v<M, TStrings>) return access_(Cast<C>(object));
-    WrongKind("a string list");
-  }
-  TPublishedCollection* Collection(TPublishedObject& object) const override {
-    if constexpr (std::is_base_of_v<TPublishedCollection, M>) return access_(Cast<C>(object));
-    WrongKind("a collection");
-  }
-  TPublishedObject* Object(TPublishedObject& object) const override {
-    if constexpr (std::is_base_of_v<TPublishedObject, M>) return access_(Cast<C>(object));
-    WrongKind("an object");
-  }
-
- private:
-  std::function<M*(C&)> access_;  // finds the object within a C
+  std::function<T(const TPublishedObject&)> get_;          // reads the value
+  std::function<void(TPublishedObject&, const T&)> set_;   // stores a value
+  std::optional<T> default_;                               // the declared default, if any
 };
 
 // Whether every property of `object` holds its declared default.
@@ -346,29 +329,60 @@ void AllToDefault(TPublishedObject& object);
 bool CollectionEmpty(const TPublishedCollection& collection);
 void ClearCollection(TPublishedCollection& collection);
 
-template <class C, class M>
-bool ObjectProperty<C, M>::IsDefault(const TPublishedObject& object) const {
-  const M* target = access_(Cast<C>(const_cast<TPublishedObject&>(object)));
-  if (target == nullptr) return true;
-  if constexpr (std::is_same_v<M, TStrings>)
-    return target->Empty();
-  else if constexpr (std::is_base_of_v<TPublishedCollection, M>)
-    return CollectionEmpty(*target);
-  else
-    return AllDefault(*target);
-}
+// An object property (string list, collection or nested object), reached
+// through an accessor that returns the object within its owner (or null).
+// M is TStrings, TPublishedCollection or TPublishedObject: the declared
+// object's type is only needed to find it.
+template <class M>
+class ObjectProperty final : public TPublishedProperty {
+ public:
+  ObjectProperty(std::string name, TPropertyKind kind, std::function<M*(TPublishedObject&)> access)
+      : TPublishedProperty(std::move(name), kind), access_(std::move(access)) {}
 
-template <class C, class M>
-void ObjectProperty<C, M>::SetToDefault(TPublishedObject& object) const {
-  M* target = access_(Cast<C>(object));
-  if (target == nullptr) return;
-  if constexpr (std::is_same_v<M, TStrings>)
-    target->Clear();
-  else if constexpr (std::is_base_of_v<TPublishedCollection, M>)
-    ClearCollection(*target);
-  else
-    AllToDefault(*target);
-}
+  bool HasDefault() const override { return true; }
+  bool IsDefault(const TPublishedObject& object) const override {
+    const M* target = access_(const_cast<TPublishedObject&>(object));
+    if (target == nullptr) return true;
+    if constexpr (std::is_same_v<M, TStrings>)
+      return target->Empty();
+    else if constexpr (std::is_same_v<M, TPublishedCollection>)
+      return CollectionEmpty(*target);
+    else
+      return AllDefault(*target);
+  }
+  void SetToDefault(TPublishedObject& object) const override {
+    M* target = access_(object);
+    if (target == nullptr) return;
+    if constexpr (std::is_same_v<M, TStrings>)
+      target->Clear();
+    else if constexpr (std::is_same_v<M, TPublishedCollection>)
+      ClearCollection(*target);
+    else
+      AllToDefault(*target);
+  }
+
+  TStrings* Strings(TPublishedObject& object) const override {
+    if constexpr (std::is_same_v<M, TStrings>) return access_(object);
+    WrongKind("a string list");
+  }
+  TPublishedCollection* Collection(TPublishedObject& object) const override {
+    if constexpr (std::is_same_v<M, TPublishedCollection>) return access_(object);
+    WrongKind("a collection");
+  }
+  TPublishedObject* Object(TPublishedObject& object) const override {
+    if constexpr (std::is_same_v<M, TPublishedObject>) return access_(object);
+    WrongKind("an object");
+  }
+
+ private:
+  std::function<M*(TPublishedObject&)> access_;  // finds the object within its owner
+};
+
+// The kind of object an object property's accessor hands out.
+template <class M>
+using ObjectBase = std::conditional_t<std::is_same_v<M, TStrings>, TStrings,
+                                      std::conditional_t<std::is_base_of_v<TPublishedCollection, M>,
+                                                         TPublishedCollection, TPublishedObject>>;
 
 }  // namespace published_detail
 
@@ -387,7 +401,7 @@ class TPropertyDeclarations {
     return AddValue<int64_t>(std::move(name), pkInt64, std::move(access), def, {});
   }
   TPropertyDeclarations& Boolean(std::string name, TAccess<C, bool> access, std::optional<bool> def = {}) {
-    return AddValue<bool>(std::move(name), pkBoolean, std::move(access), def, {"False", "True"});
+    return AddValue<bool>(std::move(name), pkBoolean, std::move(access), def, {});
   }
   TPropertyDeclarations& String(std::string name, TAccess<C, std::string> access,
                                 std::optional<std::string> def = {}) {
@@ -454,14 +468,19 @@ class TPropertyDeclarations {
   TPropertyDeclarations& AddValue(std::string name, TPropertyKind kind, TAccess<C, T> access, std::optional<T> def,
                                   std::vector<std::string> value_names) {
     CheckName(name);
-    own_.push_back(std::make_shared<published_detail::ValueProperty<C, T>>(std::move(name), kind, std::move(access),
-                                                                            std::move(def), std::move(value_names)));
+    own_.push_back(std::make_shared<published_detail::ValueProperty<T>>(std::move(name), kind, std::move(access),
+                                                                         std::move(def), std::move(value_names)));
     return *this;
   }
-  template <class M>
-  TPropertyDeclarations& AddObject(std::string name, TPropertyKind kind, std::function<M*(C&)> access) {
+  // M is the declared object's own type; the accessor is stored for its base.
+  template <class M, class Access>
+  TPropertyDeclarations& AddObject(std::string name, TPropertyKind kind, Access access) {
+    using Base = published_detail::ObjectBase<M>;
     CheckName(name);
-    own_.push_back(std::make_shared<published_detail::ObjectProperty<C, M>>(std::move(name), kind, std::move(access)));
+    own_.push_back(std::make_shared<published_detail::ObjectProperty<Base>>(
+        std::move(name), kind, [access = std::move(access)](TPublishedObject& object) -> Base* {
+          return access(published_detail::Cast<C>(object));
+        }));
     return *this;
   }
   // Names are external names and path elements: never empty, never dotted.

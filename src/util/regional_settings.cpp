@@ -1,6 +1,5 @@
 // The Czech regional defaults and the process-wide settings object. The names
-// are written readably in UTF-8 and converted to windows-1250 once, when the
-// defaults are first built.
+// are written readably in UTF-8; the compiler converts them to windows-1250.
 #include "util/regional_settings.h"
 
 #include "util/codepage.h"
@@ -8,18 +7,19 @@
 namespace tessaro {
 namespace {
 
-constexpr const char* kLongMonths[12] = {"leden",    "únor",  "březen", "duben", "květen",   "červen",
-                                         "červenec", "srpen", "září",   "říjen", "listopad", "prosinec"};
-constexpr const char* kShortMonths[12] = {"led", "úno", "bře", "dub", "kvě", "čvn",
-                                          "čvc", "srp", "zář", "říj", "lis", "pro"};
-constexpr const char* kLongDays[7] = {"neděle", "pondělí", "úterý", "středa", "čtvrtek", "pátek", "sobota"};
-constexpr const char* kShortDays[7] = {"ne", "po", "út", "st", "čt", "pá", "so"};
+constexpr auto kLongMonths = Cp1250Texts({"leden", "únor", "březen", "duben", "květen", "červen", "červenec", "srpen",
+                                          "září", "říjen", "listopad", "prosinec"});
+constexpr auto kShortMonths =
+    Cp1250Texts({"led", "úno", "bře", "dub", "kvě", "čvn", "čvc", "srp", "zář", "říj", "lis", "pro"});
+constexpr auto kLongDays = Cp1250Texts({"neděle", "pondělí", "úterý", "středa", "čtvrtek", "pátek", "sobota"});
+constexpr auto kShortDays = Cp1250Texts({"ne", "po", "út", "st", "čt", "pá", "so"});
+constexpr auto kCurrency = Cp1250Texts({"Kč"});
 
 }  // namespace
 
 TFormatSettings CzechFormatSettings() {
   TFormatSettings fs;
-  fs.CurrencyString = Cp1250("Kč");
+  fs.CurrencyString = kCurrency[0];
   fs.CurrencyFormat = 3;
   fs.NegCurrFormat = 8;
   fs.ThousandSeparator = '\xA0';
@@ -34,12 +34,12 @@ TFormatSettings CzechFormatSettings() {
   fs.ShortTimeFormat = "h:nn";
   fs.LongTimeFormat = "h:nn:ss";
   for (int i = 0; i < 12; ++i) {
-    fs.ShortMonthNames[i] = Cp1250(kShortMonths[i]);
-    fs.LongMonthNames[i] = Cp1250(kLongMonths[i]);
+    fs.ShortMonthNames[i] = kShortMonths[i];
+    fs.LongMonthNames[i] = kLongMonths[i];
   }
   for (int i = 0; i < 7; ++i) {
-    fs.ShortDayNames[i] = Cp1250(kShortDays[i]);
-    fs.LongDayNames[i] = Cp1250(kLongDays[i]);
+    fs.ShortDayNames[i] = kShortDays[i];
+    fs.LongDayNames[i] = kLongDays[i];
   }
   fs.TwoDigitYearCenturyWindow = 50;
   return fs;

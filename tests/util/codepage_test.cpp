@@ -159,3 +159,17 @@ TEST(Codepage, MixedText) {
 
 }  // namespace
 }  // namespace tessaro
+
+namespace tessaro {
+namespace {
+
+TEST(Cp1250Texts, ConvertedByTheCompilerAsAtRunTime) {
+  static constexpr auto kTexts = Cp1250Texts({"únor", "Kč", "", "žluťoučký kůň", "ASCII"});
+  static_assert(kTexts.size() == 5);
+  static_assert(kTexts[0] == "\xFAnor");
+  const char* sources[] = {"únor", "Kč", "", "žluťoučký kůň", "ASCII"};
+  for (size_t i = 0; i < kTexts.size(); ++i) EXPECT_EQ(kTexts[i], Cp1250(sources[i])) << sources[i];
+}
+
+}  // namespace
+}  // namespace tessaro
