@@ -82,6 +82,7 @@ TUniqueIniFile::~TUniqueIniFile() {
 void TUniqueIniFile::Load() {
   std::optional<TInputFile> file = TInputFile::OpenIfExists(file_name_);
   if (!file) return;  // reads as empty, created by a flush
+  on_disk_ = true;
   std::string text = file->ReadAll(kMaxFileBytes);
   // Root may write a file without write permission bits; the administrator
   // who removed them still means it to stay as it is.
@@ -201,8 +202,12 @@ void TUniqueIniFile::UpdateFile() {
     }
     TFileDescriptor fd(open(file_name_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOCTTY, 0666));
     if (fd.get() < 0) throw Exception(Format("Cannot create file \"%s\". %s", {file_name_, ErrorText(errno)}));
+    lines_on_disk_ = false;  // until the whole text is written
     if (!WriteAll(fd.get(), text) || fd.Close() != 0)
       throw Exception(Format("Cannot write file \"%s\". %s", {file_name_, ErrorText(errno)}));
+    on_disk_ = lines_on_disk_ = true;
+  } else {
+    lines_on_disk_ = false;  // the changes stay in memory
   }
   modified_ = false;
 }

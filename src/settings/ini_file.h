@@ -42,6 +42,13 @@ class TUniqueIniFile {
   int RefCount() const { return ref_count_; }
   bool Modified() const { return modified_; }
   bool ReadOnly() const { return read_only_; }
+  // Whether the file is on disk with exactly StoredLines() (as loaded or as
+  // last written): false once it has changed in memory, and for a file that
+  // was missing or whose changes could not be written (read-only).
+  bool StoredLinesCurrent() const { return on_disk_ && lines_on_disk_ && !modified_; }
+  const TStrings& StoredLines() const { return lines_; }
+  // Whether the file was missing when loaded and has not been written since.
+  bool Missing() const { return !on_disk_; }
 
   // The trimmed value of the first line of `section` whose name is `key`;
   // `default_value` when the section or the key is missing or the value is empty.
@@ -85,6 +92,8 @@ class TUniqueIniFile {
 
   std::string file_name_;       // normalised full path; the registry key
   TStrings lines_;              // the file's lines as last loaded or flushed
+  bool on_disk_ = false;        // the file existed at load or has been written since
+  bool lines_on_disk_ = true;   // lines_ are the file's content on disk
   bool read_only_ = false;      // the file existed without write permission at load
   bool crlf_ = false;           // the file broke its lines with CR LF
   TStrings header_lines_;       // lines before the first section header, empty ones included

@@ -30,12 +30,20 @@ namespace {
 
 constexpr size_t kNoLine = static_cast<size_t>(-1);
 
-// Fills `lines` with the lines of `file_name`. Returns false, `lines` empty,
+// Fills `lines` with the lines of `ini`'s file. Returns false, `lines` empty,
 // when the file does not exist and is not `required`; throws Exception for a
-// missing required file and for one that cannot be read.
-bool ReadFileLines(const std::string& file_name, bool required, TStrings& lines) {
+// missing required file and for one that cannot be read. The shared file
+// read just now already holds the lines, unless it has changed in memory
+// since; then (and for the error of a missing file) the file is read anew.
+bool ReadFileLines(const TZNKIniFile& ini, bool required, TStrings& lines) {
   lines.Clear();
-  std::optional<TInputFile> file = required ? TInputFile::Open(file_name) : TInputFile::OpenIfExists(file_name);
+  const TUniqueIniFile& shared = ini.File();
+  if (shared.StoredLinesCurrent()) {
+    lines = shared.StoredLines();
+    return true;
+  }
+  if (shared.Missing() && !shared.Modified() && !required) return false;
+  std::optional<TInputFile> file = required ? TInputFile::Open(ini.FileName()) : TInputFile::OpenIfExists(ini.FileName());
   if (!file) return false;
   lines.SetText(file->ReadAll(TUniqueIniFile::kMaxFileBytes));
   return true;
@@ -134,9 +142,9 @@ void LoadOptionFiles(TWebAppOptions& options, std::string_view ini_file_name) {
   TZNKIniFile defaults(DefaultsFileName(overrides.FileName()));
 
   TStrings lines;
-  ReadFileLines(defaults.FileName(), true, lines);
+  ReadFileLines(defaults, true, lines);
   ReadPublishedFromStrings(options, lines, true);
-  if (ReadFileLines(overrides.FileName(), false, lines)) ReadPublishedFromStrings(options, lines, true);
+  if (ReadFileLines(overrides, false, lines)) ReadPublishedFromStrings(options, lines, true);
 
   options.global_banners = MergedSection(defaults, overrides, "BANNERS");
   options.simple_pages_ids = MergedSection(defaults, overrides, "SIMPLEPAGES");

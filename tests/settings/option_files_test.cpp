@@ -156,6 +156,22 @@ TEST_F(OptionFilesTest, LargeSectionsMergeInLinearTime) {
   EXPECT_EQ(options.global_banners[kLines / 2], "n0=3");
 }
 
+TEST_F(OptionFilesTest, ValuesComeFromTheFilesOnDisk) {
+  // The shared file already read supplies the lines, but not while it holds
+  // unsaved changes: the options are what the files say.
+  dir_.Write("portal0.ini", "[A]\ntable_empty=disk\n");
+  {
+    TZNKIniFile held(dir_.Path("portal0.ini"));
+    TNoticeOptions options;
+    LoadOptionFiles(options, IniName());
+    EXPECT_EQ(ValueOf(options, "table_empty"), "disk");
+    held.WriteString("A", "table_empty", "memory");
+    TNoticeOptions changed;
+    LoadOptionFiles(changed, IniName());
+    EXPECT_EQ(ValueOf(changed, "table_empty"), "disk");
+  }
+}
+
 TEST_F(OptionFilesTest, DefaultsFileMustBeReadable) {
   auto expect_open_error = [&](const std::string& path) {
     try {
