@@ -41,6 +41,7 @@ std::string AnsiUpperCase(std::string_view s) {
 int CompareText(std::string_view a, std::string_view b) {
   size_t n = a.size() < b.size() ? a.size() : b.size();
   for (size_t i = 0; i < n; ++i) {
+    if (a[i] == b[i]) continue;  // identical bytes are equal in any case
     unsigned char x = static_cast<unsigned char>(AsciiLower(a[i]));
     unsigned char y = static_cast<unsigned char>(AsciiLower(b[i]));
     if (x != y) return x < y ? -1 : 1;
