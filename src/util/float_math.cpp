@@ -77,6 +77,9 @@ bool ParseCNumber(std::string_view text, double& out) {
 }
 
 int64_t RoundHalfAway(double value) {
+  // Outside the range the conversion would be undefined; callers check the
+  // range first, this only keeps a slip from becoming undefined behaviour.
+  if (!(std::fabs(value) < 9223372036854775808.0)) return std::isnan(value) ? 0 : (value > 0 ? INT64_MAX : INT64_MIN);
   // Conversion truncates towards zero; the remaining fraction of a double
   // below 2^63 is exact, so the comparison with one half is too.
   const int64_t whole = static_cast<int64_t>(value);

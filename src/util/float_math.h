@@ -11,8 +11,8 @@
 
 namespace tessaro {
 
-// The nearest integer, halves away from zero (2.5 -> 3, -2.5 -> -3).
-// REQUIRES: |value| < 2^63.
+// The nearest integer, halves away from zero (2.5 -> 3, -2.5 -> -3), for
+// |value| < 2^63; beyond that the nearest 64-bit limit, and 0 for NaN.
 int64_t RoundHalfAway(double value);
 
 // value * 2^exponent, rounded once, for any exponent: results beyond the

@@ -12,6 +12,9 @@ TEST(FloatMath, RoundHalfAwayMatchesTheLibrary) {
   for (double value : {0.0, 0.4999999999999999, 0.5, 1.5, 2.5, -0.5, -1.5, -2.5, 2.4999, -2.5001, 86399999.5,
                        4503599627370495.5, 4503599627370497.0, 9.2e18, -9.2e18, 1e-300})
     EXPECT_EQ(RoundHalfAway(value), std::llround(value)) << value;
+  EXPECT_EQ(RoundHalfAway(1e300), INT64_MAX);
+  EXPECT_EQ(RoundHalfAway(-HUGE_VAL), INT64_MIN);
+  EXPECT_EQ(RoundHalfAway(std::nan("")), 0);
 }
 
 TEST(FloatMath, ScaleByPowerOfTwoMatchesTheLibrary) {
