@@ -77,47 +77,7 @@ bool IsAscii(std::string_view s) {
   return true;
 }
 
-bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
-
-// Reads one well-formed UTF-8 sequence at s[i] into `cp` and advances `i`.
-// false for an ill-formed sequence. The ranges of the second byte follow the
-// Unicode table of well-formed sequences, which rules out overlong forms (C0,
-// C1, E0 80..9F, F0 80..8F), surrogates (ED A0..BF) and values past U+10FFFF
-// (F4 90..BF, F5..FF).
-bool NextCodePoint(std::string_view s, size_t& i, char32_t& cp) {
-  unsigned char lead = static_cast<unsigned char>(s[i]);
-  if (lead < 0x80) {
-    cp = lead;
-    ++i;
-    return true;
-  }
-  int length;
-  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return false;
-  }
-  if (s.size() - i < static_cast<size_t>(length)) return false;
-  unsigned char second = static_cast<unsigned char>(s[i + 1]);
-  if (second < low || second > high) return false;
-  cp = lead & (0xFF >> (length + 1));
-  for (int k = 1; k < length; ++k) {
-    unsigned char c = static_cast<unsigned char>(s[i + k]);
-    if (!IsContinuation(c)) return false;
-    cp = (cp << 6) | (c & 0x3F);
-  }
-  i += length;
-  return true;
-}
+using codepage_detail::NextCodePoint;
 
 // The shared body of DecodeInput and Cp1250. Returns false for ill-formed
 // input; `all_mapped` tells whether every character had a windows-1250 byte.

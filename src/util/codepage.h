@@ -34,6 +34,48 @@ inline constexpr char16_t kUpperHalf[128] = {
     0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7,  // F0
     0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9,  // F8
 };
+
+constexpr bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+// Reads one well-formed UTF-8 sequence at s[i] into `cp` and advances `i`.
+// false for an ill-formed sequence. The ranges of the second byte follow the
+// Unicode table of well-formed sequences, which rules out overlong forms (C0,
+// C1, E0 80..9F, F0 80..8F), surrogates (ED A0..BF) and values past U+10FFFF
+// (F4 90..BF, F5..FF).
+constexpr bool NextCodePoint(std::string_view s, size_t& i, char32_t& cp) {
+  unsigned char lead = static_cast<unsigned char>(s[i]);
+  if (lead < 0x80) {
+    cp = lead;
+    ++i;
+    return true;
+  }
+  int length;
+  unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return false;
+  }
+  if (s.size() - i < static_cast<size_t>(length)) return false;
+  unsigned char second = static_cast<unsigned char>(s[i + 1]);
+  if (second < low || second > high) return false;
+  cp = lead & (0xFF >> (length + 1));
+  for (int k = 1; k < length; ++k) {
+    unsigned char c = static_cast<unsigned char>(s[i + k]);
+    if (!IsContinuation(c)) return false;
+    cp = (cp << 6) | (c & 0x3F);
+  }
+  i += length;
+  return true;
+}
 }  // namespace codepage_detail
 
 // The Unicode code point of a windows-1250 byte. The five bytes the code page
@@ -88,25 +130,8 @@ consteval TCp1250Texts<Count> Cp1250Texts(const std::string_view (&utf8)[Count])
     std::string_view in = utf8[t];
     size_t out = 0;
     for (size_t i = 0; i < in.size();) {
-      const unsigned char lead = static_cast<unsigned char>(in[i]);
       char32_t cp;
-      size_t length;
-      if (lead < 0x80) {
-        cp = lead, length = 1;
-      } else if ((lead & 0xE0) == 0xC0) {
-        cp = lead & 0x1F, length = 2;
-      } else if ((lead & 0xF0) == 0xE0) {
-        cp = lead & 0x0F, length = 3;
-      } else {
-        throw "not UTF-8";
-      }
-      if (i + length > in.size()) throw "truncated UTF-8";
-      for (size_t k = 1; k < length; ++k) {
-        const unsigned char next = static_cast<unsigned char>(in[i + k]);
-        if ((next & 0xC0) != 0x80) throw "not UTF-8";
-        cp = (cp << 6) | (next & 0x3F);
-      }
-      i += length;
+      if (!codepage_detail::NextCodePoint(in, i, cp)) throw "not UTF-8";
       char byte = 0;
       if (cp < 0x80) {
         byte = static_cast<char>(cp);
