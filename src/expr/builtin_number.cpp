@@ -37,10 +37,12 @@ double PowerOfTen(double k) {
   if (std::isnan(k)) return k;
   if (k >= 0 && k <= 22) return kExact[static_cast<int>(k)];
   if (k < 0 && k >= -22) return 1.0 / kExact[static_cast<int>(-k)];
-  if (k > 400) return HUGE_VAL;
-  if (k < -400) return 0.0;
+  // The largest double is below 1e309 and the smallest subnormal above
+  // 1e-325, so everything outside that range needs no reading.
+  if (k >= 309) return HUGE_VAL;
+  if (k <= -325) return 0.0;
   double value = 0;
-  ParseCNumber("1e" + std::to_string(static_cast<int>(k)), value);
+  if (!ParseCNumber("1e" + std::to_string(static_cast<int>(k)), value)) return k > 0 ? HUGE_VAL : 0.0;
   return value;
 }
 
@@ -149,6 +151,10 @@ TValue RoundTo(const TOperationDef&, TExpression&, TOperands v) {
   }
   const double unit = PowerOfTen(-d);
   if (d == 0) return Num(RoundScaled(x + bias));
+  // Units beyond the double range: more decimals than a double holds leave
+  // x as it is; a unit above the largest double rounds every number to 0.
+  if (unit == 0) return Num(x);
+  if (std::isinf(unit)) return Num(std::isfinite(x) ? 0.0 : x);
   if (d >= 1) {
     const double whole = std::trunc(x);
     return Num(whole + RoundScaled((x - whole) / unit + bias) * unit);

@@ -3,10 +3,14 @@
 //
 // Evaluation never lets an operation's failure escape: the failures with a
 // code of their own (EEvaluationError) keep it, every other Exception becomes
-// code 100 with its message, and in both cases the stack is dropped and the
+// code 100 with its message (so does a standard-library exception), and in
+// both cases the stack is dropped and the
 // result is Null. A program that is one constant is evaluated when compiled
 // and its value is returned from then on.
 #include "expr/expression.h"
+
+#include <exception>
+#include <new>
 
 #include "expr/compiler.h"
 #include "expr/program.h"
@@ -41,6 +45,12 @@ class TExpressionEngine {
       Fail(e.Code(), e.Message());
     } catch (const Exception& e) {
       Fail(eeOther, e.Message());
+    } catch (const std::bad_alloc&) {
+      Fail(eeOther, "Out of memory");
+    } catch (const std::exception& e) {
+      // A field or an operation may fail inside the standard library (a
+      // length or range error); the caller still gets a result and a code.
+      Fail(eeOther, e.what());
     }
   }
 

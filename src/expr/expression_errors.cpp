@@ -37,12 +37,17 @@ void RaiseEvaluationError(TEvaluationErrorCode code) { throw EEvaluationError(co
 
 std::string CompileErrorMessage(int code, std::string_view subExpression) {
   std::string message = code >= 1 && code <= ceTooComplicated ? kCompileErrorTexts[code] : "";
+  // The failing part can be most of a long expression; error pages show only
+  // its start, with "..." after the closing quote saying that it was cut.
+  const bool cut = subExpression.size() > kMaxQuotedSubExpression;
+  if (cut) subExpression = subExpression.substr(0, kMaxQuotedSubExpression);
   message += "\r'";
   for (char c : subExpression) {
     if (c == '\'') message += '\'';
     message += c;
   }
   message += '\'';
+  if (cut) message += "...";
   return message;
 }
 

@@ -64,7 +64,10 @@ class EEvaluationError : public Exception {
 
 // The text of a compile error code followed by CR and the sub-expression in
 // single quotes, inner single quotes doubled: "Unknown operation:\r'FOO'".
+// A sub-expression longer than kMaxQuotedSubExpression is cut to that many
+// characters and "..." follows the closing quote.
 std::string CompileErrorMessage(int code, std::string_view subExpression);
+inline constexpr std::size_t kMaxQuotedSubExpression = 300;
 
 // The fixed message of an evaluation error code (102 to 106); empty for 0,
 // 100 and unknown codes, whose message comes from the failure itself.

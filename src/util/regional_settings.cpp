@@ -27,7 +27,7 @@ TFormatSettings CzechFormatSettings() {
   fs.CurrencyDecimals = 2;
   fs.DateSeparator = '.';
   fs.TimeSeparator = ':';
-  fs.ShortDateFormat = "d.m.yyyy";
+  fs.ShortDateFormat = "d.M.yyyy";
   fs.LongDateFormat = "d. mmmm yyyy";
   fs.TimeAMString = "dop.";
   fs.TimePMString = "odp.";

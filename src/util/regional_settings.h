@@ -45,7 +45,7 @@ struct TFormatSettings {
   int TwoDigitYearCenturyWindow = 50;
 };
 
-// The Czech defaults: short date "d.m.yyyy", long date "d. mmmm yyyy", short
+// The Czech defaults: short date "d.M.yyyy", long date "d. mmmm yyyy", short
 // time "h:nn", long time "h:nn:ss", separators "." ":" "," and the no-break
 // space (0xA0), Czech month and day names, currency "Kč" written "1 Kč" and
 // "-1 Kč" with 2 decimals.

@@ -71,12 +71,12 @@ TEST_F(FormValidatorTest, LibraryOnRequestInDependencyOrder) {
 }
 
 TEST_F(FormValidatorTest, LocaleDependentLines) {
-  // Czech defaults: d.m.yyyy, decimal comma, no-break space between thousands.
+  // Czech defaults: d.M.yyyy, decimal comma, no-break space between thousands.
   std::string czech = LibraryScript();
   for (const char* line :
        {"  if (s == \",\") return false; ", "  if (s == \"\xA0\") return false; ",
         "  if ((c == \",\") && !seenDecimalPoint) seenDecimalPoint = true",
-        "  else if ((!isDigit(c)) && (c!=\"\xA0\")) return false;", "var dtCh=\".\";", "var dtFormat=\"dmyyyy\";",
+        "  else if ((!isDigit(c)) && (c!=\"\xA0\")) return false;", "var dtCh=\".\";", "var dtFormat=\"dMyyyy\";",
         "  var strDay=dtStr.substring(0,pos1)", "  var strMonth=dtStr.substring(pos1+1,pos2)",
         "  var strYear=dtStr.substring(pos2+1)", "  var whitespace = \" \\t\\n\\r\"; ",
         "  if (strMonth.length<1 || month<1 || month>12){ return false\t}"})

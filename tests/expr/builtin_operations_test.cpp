@@ -53,6 +53,11 @@ const TCase kArithmetic[] = {
     {"ROUND(0.125, 30)", "0,125"},
     {"ROUND(123456, -23)", "0"},
     {"ROUND(1350, -2)", "1400"},
+    // Units past the double range at both ends.
+    {"ROUND(5, -309)", "0"},
+    {"ROUND(-5E300, -400)", "0"},
+    {"ROUND(2.5, 330)", "2,5"},
+    {"ROUND(2.5, 500)", "2,5"},
     {"ROUND(2.4, 0, 1)", "3"},
     {"TRUNC(-2.7)", "-2"},
     {"SQR(3)", "9"},

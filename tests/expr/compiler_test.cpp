@@ -108,6 +108,23 @@ const TCase kErrors[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Errors, CompileTable, ::testing::ValuesIn(kErrors));
 
+TEST(Compile, LongFailingPartIsQuotedCut) {
+  // A megabyte expression must not end up whole in an error page.
+  std::string text = "1 + " + std::string(1 << 20, '(');
+  TExpression e;
+  try {
+    e.Compile(text, BuiltInOperations());
+    FAIL() << "compiled";
+  } catch (const ExpressionError& error) {
+    const std::string& message = error.Message();
+    EXPECT_LT(message.size(), kMaxQuotedSubExpression + 40);
+    EXPECT_TRUE(message.ends_with("'...")) << message.substr(0, 80);
+  }
+  // At the limit nothing is cut.
+  EXPECT_EQ(CompileErrorMessage(ceUnknownOperation, std::string(kMaxQuotedSubExpression, 'A')),
+            "Unknown operation:\r'" + std::string(kMaxQuotedSubExpression, 'A') + "'");
+}
+
 TEST(Compile, ReportsResultTypeAndText) {
   struct {
     const char* text;

@@ -83,6 +83,10 @@ class CustomOperations : public ::testing::Test {
     if (failing) throw Exception("went wrong");
     return TValue::Number(1);
   }
+  // A field whose reading fails inside the standard library.
+  static TValue FailsInLibrary(const TOperationDef&, TExpression&, std::span<const TValue>) {
+    return TValue::Number(std::string("ab").at(5));
+  }
 
   void Add(TOperationDef& def, const char* name, TOperationFunction function, uint16_t flags = 0) {
     def.Name = name;
@@ -99,13 +103,14 @@ class CustomOperations : public ::testing::Test {
     Add(uncached, "UNCACHED", Tick);
     Add(wrong, "WRONG", WrongKind);
     Add(fails, "FAILS", Fails);
+    Add(library, "LIBRARY", FailsInLibrary);
   }
 
   std::string Eval(TExpression& e, const char* text) { return Outcome(e, text, list); }
 
   static inline int calls = 0;
   static inline bool failing = false;
-  TOperationDef cached, uncached, wrong, fails;
+  TOperationDef cached, uncached, wrong, fails, library;
   TOperationDef* list = BuiltInOperations();
 };
 
@@ -142,6 +147,10 @@ TEST_F(CustomOperations, EvaluationErrorsAreCodedAndCleared) {
   EXPECT_EQ(code, 0);
   EXPECT_EQ(e.ErrorMessage(), "");
   EXPECT_EQ(e.AsString(), "2");
+
+  // Neither Evaluate nor AsString lets a standard-library failure through.
+  EXPECT_TRUE(Eval(e, "LIBRARY + 1").starts_with("error 100: ")) << e.ErrorMessage();
+  EXPECT_EQ(e.AsString(), "Error");
 }
 
 TEST_F(CustomOperations, EvaluateCheckedRaisesTheMessage) {

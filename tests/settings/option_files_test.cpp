@@ -208,6 +208,17 @@ class InternatSettingsTest : public ::testing::Test {
   void TearDown() override { ResetRegionalSettings(); }
 };
 
+TEST_F(InternatSettingsTest, CzechDefaultsWrittenOut) {
+  // The short date pattern has an upper-case month letter, as the regional
+  // default is written; a lower-case one reads as minutes after an hour.
+  TInternatSettings internat;
+  TStrings written;
+  WritePublishedToStrings(internat, written, true);
+  EXPECT_EQ(written.Values("date_format"), "d.M.yyyy");
+  EXPECT_EQ(written.Values("date_separator"), ".");
+  EXPECT_EQ(written.Values("decimal_separator"), ",");
+}
+
 TEST_F(InternatSettingsTest, StartsFromTheCurrentSettings) {
   TFormatSettings& fs = RegionalSettings();
   fs.ShortDateFormat = "yyyy-mm-dd";

@@ -17,7 +17,7 @@ TEST(RegionalSettings, CzechDefaults) {
   EXPECT_EQ(fs.DecimalSeparator, ',');
   EXPECT_EQ(fs.DateSeparator, '.');
   EXPECT_EQ(fs.TimeSeparator, ':');
-  EXPECT_EQ(fs.ShortDateFormat, "d.m.yyyy");
+  EXPECT_EQ(fs.ShortDateFormat, "d.M.yyyy");
   EXPECT_EQ(fs.LongDateFormat, "d. mmmm yyyy");
   EXPECT_EQ(fs.ShortTimeFormat, "h:nn");
   EXPECT_EQ(fs.LongTimeFormat, "h:nn:ss");
@@ -39,16 +39,16 @@ TEST(RegionalSettings, CzechDefaults) {
 
 TEST(RegionalSettings, ProcessWideObjectStartsCzechAndResets) {
   ResetRegionalSettings();
-  EXPECT_EQ(RegionalSettings().ShortDateFormat, "d.m.yyyy");
+  EXPECT_EQ(RegionalSettings().ShortDateFormat, "d.M.yyyy");
   RegionalSettings().DecimalSeparator = '.';
   RegionalSettings().ShortDateFormat = "yyyy-mm-dd";
   EXPECT_EQ(RegionalSettings().DecimalSeparator, '.');
   // The primary language's defaults do not follow the process's overrides.
   EXPECT_EQ(PrimaryLanguageSettings().DecimalSeparator, ',');
-  EXPECT_EQ(PrimaryLanguageSettings().ShortDateFormat, "d.m.yyyy");
+  EXPECT_EQ(PrimaryLanguageSettings().ShortDateFormat, "d.M.yyyy");
   ResetRegionalSettings();
   EXPECT_EQ(RegionalSettings().DecimalSeparator, ',');
-  EXPECT_EQ(RegionalSettings().ShortDateFormat, "d.m.yyyy");
+  EXPECT_EQ(RegionalSettings().ShortDateFormat, "d.M.yyyy");
 }
 
 }  // namespace
