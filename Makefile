@@ -34,7 +34,9 @@ fuzz: deps
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
-demo: build
+# The demo needs the CGI program only, not the tests and benchmarks.
+demo: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target tessaro_cgi_exe
 	@scripts/serve-demo $(BUILD) $(DEMO_PORT)
 
 clean:
