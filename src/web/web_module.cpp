@@ -177,7 +177,7 @@ void TWModule::RunGate(TWebRequest& request, TWebResponse& response, bool& handl
     SendLogoutCookies(request, *Context(), *options, response);
   } else if (Context()->Cookies().ZNKSESSIONID.empty()) {
     if (NeedsSession(path)) throw Exception("Cross link not allowed");
-    StartNewSession(*Context(), response);
+    StartNewSession(request, *Context(), *options, response);
   }
 
   if (!NeedsLogin(path)) return;
@@ -189,9 +189,7 @@ void TWModule::RunGate(TWebRequest& request, TWebResponse& response, bool& handl
     request.CookieFields().SetValues("ZNKCGIUSERID", bridged_user);
     request.CookieFields().SetValues("ZNKSESSIONID", session_id);
     SetContext(MakeContext<tRequestContext>(&request, options, &response));
-    TStrings cookie;
-    cookie.Add("ZNKCGIUSERID=" + bridged_user);
-    SendCookies(cookie, TCookieVariant::Session, request, *options, response);
+    SendUserCookie(bridged_user, false, request, *Context(), *options, response);
     return;
   }
   ShowLoginPage(request, response);
@@ -315,11 +313,7 @@ void TWModule::WModulewaCheckLoginAction(TWebRequest& request, TWebResponse& res
       ProduceLoginForm(context, response);
       return;
     }
-    context.Cookies().ZNKCGIUSERID = user_id;
-    TStrings cookie;
-    cookie.Add("ZNKCGIUSERID=" + user_id);
-    SendCookies(cookie, context.storecookies.empty() ? TCookieVariant::Session : TCookieVariant::Persistent, request,
-                options, response);
+    SendUserCookie(user_id, !context.storecookies.empty(), request, context, options, response);
     const bool english = SameText(context.lang, "eng");
     if (SameText(context.logdest, ActionPath("waTest2"))) {
       TStrings doc;
