@@ -32,7 +32,7 @@ constexpr TPortalCookie kPortalCookies[] = {
 };
 
 // The cookie `name`=`value` with the attributes of the variant and of its name.
-TCookie CookieAttributes(std::string name, std::string value, TCookieVariant variant, const TWebRequest& request,
+TCookie MakeCookie(std::string name, std::string value, TCookieVariant variant, const TWebRequest& request,
                          const TWebAppOptions& options) {
   TCookie cookie;
   cookie.Name = std::move(name);
@@ -79,20 +79,20 @@ bool CameOverHttps(const TWebRequest& request) {
 void SendCookies(const TStrings& values, TCookieVariant variant, const TWebRequest& request,
                  const TWebAppOptions& options, TWebResponse& response) {
   for (size_t i = 0; i < values.Count(); ++i)
-    response.AddCookie(CookieAttributes(values.Names(i), values.ValueFromIndex(i), variant, request, options));
+    response.AddCookie(MakeCookie(values.Names(i), values.ValueFromIndex(i), variant, request, options));
 }
 
 void StartNewSession(const TWebRequest& request, tRequestContext& context, const TWebAppOptions& options,
                      TWebResponse& response) {
   std::string id = GUIDToString(CreateGUID());
-  response.AddCookie(CookieAttributes("ZNKSESSIONID", id, TCookieVariant::Session, request, options));
+  response.AddCookie(MakeCookie("ZNKSESSIONID", id, TCookieVariant::Session, request, options));
   context.Cookies().ZNKSESSIONID = id;
 }
 
 void SendUserCookie(const std::string& user_id, bool persistent, const TWebRequest& request, tRequestContext& context,
                     const TWebAppOptions& options, TWebResponse& response) {
   const TCookieVariant variant = persistent ? TCookieVariant::Persistent : TCookieVariant::Session;
-  response.AddCookie(CookieAttributes("ZNKCGIUSERID", user_id, variant, request, options));
+  response.AddCookie(MakeCookie("ZNKCGIUSERID", user_id, variant, request, options));
   context.Cookies().ZNKCGIUSERID = user_id;
 }
 

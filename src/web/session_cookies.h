@@ -23,7 +23,7 @@ enum class TCookieVariant {
 // Sends every name=value entry of `values` with the attributes of `variant`.
 // Every cookie is Secure when the request came over HTTPS; the portal's own
 // two are also HttpOnly, ZNKSESSIONID with SameSite=Strict and ZNKCGIUSERID
-// with SameSite=Lax (see CookieAttributes in the source).
+// with SameSite=Lax (see kPortalCookies in the source).
 void SendCookies(const TStrings& values, TCookieVariant variant, const TWebRequest& request,
                  const TWebAppOptions& options, TWebResponse& response);
 
