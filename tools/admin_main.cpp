@@ -23,6 +23,7 @@
 #include "model/io/model_xml.h"
 #include "model/user_account.h"
 #include "util/codepage.h"
+#include "util/crypto.h"
 #include "util/exception.h"
 #include "util/file_io.h"
 #include "util/guid.h"
@@ -59,6 +60,9 @@ const char kUsage[] =
     "      Exit code 1 when anything is found.\n"
     "  new-id [COUNT]\n"
     "      Print new element identifiers (GUIDs), one per line.\n"
+    "  new-key\n"
+    "      Print a new random key for the option user_cookie_key (32 bytes in\n"
+    "      hexadecimal); with it the portal signs its user cookies.\n"
     "  help      show this text\n"
     "  version   show the program version\n";
 
@@ -302,6 +306,12 @@ int NewId(const std::vector<std::string>& args) {
   return 0;
 }
 
+int NewKey(const std::vector<std::string>& args) {
+  if (!args.empty()) throw TUsageError{"new-key: no arguments"};
+  std::printf("%s\n", HexText(RandomBytes(32)).c_str());
+  return 0;
+}
+
 int Run(int argc, char** argv) {
   const std::string command = argc >= 2 ? argv[1] : "";
   const std::vector<std::string> args(argv + std::min(argc, 2), argv + argc);
@@ -319,6 +329,7 @@ int Run(int argc, char** argv) {
   if (command == "import") return Import(args);
   if (command == "check") return Check(args);
   if (command == "new-id") return NewId(args);
+  if (command == "new-key") return NewKey(args);
   throw TUsageError{command.empty() ? "" : "unknown command " + command};
 }
 

@@ -86,6 +86,7 @@ void CheckCookieAttribute(std::string_view value) {
 void CheckCookie(const TCookie& cookie) {
   CheckCookieAttribute(cookie.Domain);
   CheckCookieAttribute(cookie.Path);
+  CheckCookieAttribute(cookie.SameSite);
 }
 
 // Header names are HTTP tokens: visible ASCII other than separators.
@@ -130,7 +131,9 @@ std::string TCookie::HeaderValue() const {
     std::string date = FormatHttpDate(Expires);
     if (!date.empty()) out += "expires=" + date + "; ";
   }
-  if (Secure) out += "secure";
+  if (Secure) out += "secure; ";
+  if (HttpOnly) out += "HttpOnly; ";
+  if (!SameSite.empty()) out += "SameSite=" + SameSite + "; ";
   if (out.ends_with("; ")) out.resize(out.size() - 2);
   return out;
 }
@@ -188,7 +191,17 @@ void TWebResponse::SetContentStream(std::unique_ptr<std::istream> stream) {
 
 void TWebResponse::AddCookie(std::string_view name, std::string_view value, std::string_view domain,
                              std::string_view path, TDateTime expires, bool secure) {
-  TCookie cookie{std::string(name), std::string(value), std::string(domain), std::string(path), expires, secure};
+  TCookie cookie;
+  cookie.Name = name;
+  cookie.Value = value;
+  cookie.Domain = domain;
+  cookie.Path = path;
+  cookie.Expires = expires;
+  cookie.Secure = secure;
+  AddCookie(std::move(cookie));
+}
+
+void TWebResponse::AddCookie(TCookie cookie) {
   CheckCookie(cookie);
   cookies_.push_back(std::move(cookie));
 }

@@ -24,6 +24,8 @@ struct TCookie {
   std::string Path;    // omitted when empty
   TDateTime Expires = -1;
   bool Secure = false;
+  bool HttpOnly = false;  // hidden from the page's scripts
+  std::string SameSite;   // "Strict", "Lax", "None"; omitted when empty
 
   // The Set-Cookie value: URL-encoded name=value, then the attributes that
   // are set, separated by "; ".
@@ -98,6 +100,8 @@ class TWebResponse {
   // Appends one cookie; same checks as SetCookieField.
   void AddCookie(std::string_view name, std::string_view value, std::string_view domain, std::string_view path,
                  TDateTime expires, bool secure);
+  // Appends one cookie with all its attributes; same checks, SameSite included.
+  void AddCookie(TCookie cookie);
 
   // Status 302 to `url` with a short page pointing there, sent at once.
   void SendRedirect(std::string_view url);

@@ -78,6 +78,13 @@ int HexValue(char c) {
 
 }  // namespace
 
+std::string RandomBytes(size_t count) {
+  std::string bytes(count, '\0');
+  if (!RandomBytes(reinterpret_cast<unsigned char*>(bytes.data()), count))
+    throw Exception("No random bytes available");
+  return bytes;
+}
+
 TGUID CreateGUID() {
   unsigned char b[16];
   if (!RandomBytes(b, sizeof b)) throw Exception("CreateGUID failed");

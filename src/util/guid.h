@@ -28,6 +28,10 @@ struct TGUID {
 // source. Throws Exception "CreateGUID failed" when no random bytes can be had.
 TGUID CreateGUID();
 
+// `count` bytes from the kernel's random source (keys, salts). Throws
+// Exception "No random bytes available" when it cannot be read.
+std::string RandomBytes(size_t count);
+
 // The registry form, 38 characters, upper-case hexadecimal.
 std::string GUIDToString(const TGUID& guid);
 

@@ -2,14 +2,17 @@
 // common way a page action runs its context.
 #include "web/main_module.h"
 
+#include <ctime>
+
 #include "context/request_urls.h"
 #include "model/inet_mgr_model.h"
 #include "model/user_account.h"
+#include "util/datetime.h"
 #include "util/exception.h"
-#include "util/identifiers.h"
 #include "util/module_path.h"
 #include "util/text.h"
 #include "web/tessaro_options.h"
+#include "web/user_cookie.h"
 
 namespace tessaro {
 
@@ -37,34 +40,29 @@ void TmainModule::OnCreate() {
 
 std::string TmainModule::Authenticate(TLoginContext& login) {
   if (!NeedsAccount(login.logdest)) return TWModule::Authenticate(login);
-  if (login.USRNAME.empty()) return "";
-  return FindAccountID(login.USRNAME, login.PSWD);
-}
-
-bool TmainModule::CheckUser(TWebRequest& request, const std::string& user_id, const std::string& path) {
-  if (!NeedsAccount(path)) return TWModule::CheckUser(request, user_id, path);
-  const std::string instance_id = DecodeID(user_id);
-  return IsGUIDString(instance_id) && AccountExists(instance_id);
+  TTessaroOptions* options = PortalOptions();
+  if (options == nullptr || login.USRNAME.empty()) return "";
+  const TUserAccount* account = options->Model->UserAccounts().FindByCredentials(login.USRNAME, login.PSWD);
+  return account != nullptr ? UserCookieFor(*account, !login.storecookies.empty()) : std::string();
 }
 
 // The accounts live in the metadata model, which the options load on every
 // request; a portal whose model holds no accounts lets nobody in.
-std::string TmainModule::FindAccountID(const std::string& username, const std::string& password) {
-  auto* options = dynamic_cast<TTessaroOptions*>(GetOptions());
-  if (options == nullptr) return "";
-  const TUserAccount* account = options->Model->UserAccounts().FindByCredentials(username, password);
-  return account != nullptr ? EncodeID(account->InstanceID) : std::string();
+bool TmainModule::CheckUser(TWebRequest& request, const std::string& user_id, const std::string& path) {
+  if (!NeedsAccount(path)) return TWModule::CheckUser(request, user_id, path);
+  TTessaroOptions* options = PortalOptions();
+  if (options == nullptr) return false;
+  return UserCookieAccount(user_id, options->Model->UserAccounts(), UserCookieKey(options->user_cookie_key),
+                           std::time(nullptr)) != nullptr;
 }
 
-// The cookie's identifier decodes to upper case; an identifier is the same
-// GUID whatever the letter case it was stored in.
-bool TmainModule::AccountExists(const std::string& instance_id) {
-  auto* options = dynamic_cast<TTessaroOptions*>(GetOptions());
-  if (options == nullptr) return false;
-  return options->Model->UserAccounts().FirstThat([&instance_id](const T_V_DataElement* account) {
-    return SameText(account->InstanceID, instance_id);
-  }) != nullptr;
+std::string TmainModule::UserCookieFor(const TUserAccount& account, bool persistent) {
+  TTessaroOptions& options = *PortalOptions();
+  const int64_t expiry = UserCookieExpiry(persistent, options.cookie_expires, Date(), std::time(nullptr));
+  return UserCookieValue(account, expiry, UserCookieKey(options.user_cookie_key));
 }
+
+TTessaroOptions* TmainModule::PortalOptions() { return dynamic_cast<TTessaroOptions*>(GetOptions()); }
 
 std::unique_ptr<TLoginContext> TmainModule::CreateLoginContext(TWebRequest& request, TWebResponse& response,
                                                                bool from_login_form, TWebAppOptions* options) {

@@ -10,6 +10,9 @@
 
 namespace tessaro {
 
+class TTessaroOptions;
+class TUserAccount;
+
 class TmainModule : public TWModule {
  public:
   TmainModule();
@@ -22,6 +25,11 @@ class TmainModule : public TWModule {
                                                     TWebAppOptions* options) override;
   void ShowError(bool czech, const std::exception& error, TWebResponse& response) override;
 
+  // The user cookie value that logs `account` in: persistent for "remember
+  // me", else for a browser session. The login form and the login bridge
+  // both take their cookie from here.
+  std::string UserCookieFor(const TUserAccount& account, bool persistent);
+
   // Runs a page context: the login page when the visitor may not see it,
   // otherwise its page as the response content.
   void RunPageContext(std::unique_ptr<tRequestContext> context, TWebRequest& request, TWebResponse& response);
@@ -33,11 +41,8 @@ class TmainModule : public TWModule {
                                                               TWebResponse& response);
 
  private:
-  // The encoded identifier of the first account with exactly these
-  // credentials; empty when there is none.
-  std::string FindAccountID(const std::string& username, const std::string& password);
-  // Whether the model holds an account with this InstanceID.
-  bool AccountExists(const std::string& instance_id);
+  // The portal's options; null when they are not the portal's.
+  TTessaroOptions* PortalOptions();
 
   void mainModulewaMainAction(TWebRequest& request, TWebResponse& response, bool& handled);
   void mainModulewaShowListAction(TWebRequest& request, TWebResponse& response, bool& handled);

@@ -54,6 +54,7 @@ void TTessaroOptions::DeclareProperties(TPropertyDeclarations<TTessaroOptions>& 
       .String("SMTPServer", &T::SMTPServer, "")
       .String("SMTPUserName", &T::SMTPUserName, "")
       .Integer("UploadStreamSizeLimit", &T::UploadStreamSizeLimit, 0);
+  p.String("user_cookie_key", &T::user_cookie_key, "");
 }
 
 TTessaroOptions::TTessaroOptions() : Model(std::make_unique<TInetMgrModel>()) {

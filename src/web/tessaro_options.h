@@ -70,6 +70,7 @@ class TTessaroOptions : public TPublished<TTessaroOptions, TWebAppOptions> {
   std::string SMTPServer;               // mail: server
   std::string SMTPUserName;             // mail: user name
   int UploadStreamSizeLimit = 0;        // upload size limit
+  std::string user_cookie_key;          // signs the user cookie when set (hex or Base64, 32+ bytes)
 
   // The metadata model, loaded by Load; never null. The connection settings
   // the files bring go to the process's T_GlobalSettings.

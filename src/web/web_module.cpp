@@ -9,6 +9,8 @@
 // last-resort output.
 #include "web/web_module.h"
 
+#include <cstdio>
+#include <ctime>
 #include <typeindex>
 
 #include "context/html_helpers.h"
@@ -17,6 +19,7 @@
 #include "util/codepage.h"
 #include "util/exception.h"
 #include "util/text.h"
+#include "web/login_throttle.h"
 #include "web/session_cookies.h"
 
 namespace tessaro {
@@ -177,7 +180,7 @@ void TWModule::RunGate(TWebRequest& request, TWebResponse& response, bool& handl
     SendLogoutCookies(request, *Context(), *options, response);
   } else if (Context()->Cookies().ZNKSESSIONID.empty()) {
     if (NeedsSession(path)) throw Exception("Cross link not allowed");
-    StartNewSession(*Context(), response);
+    StartNewSession(request, *Context(), *options, response);
   }
 
   if (!NeedsLogin(path)) return;
@@ -189,9 +192,7 @@ void TWModule::RunGate(TWebRequest& request, TWebResponse& response, bool& handl
     request.CookieFields().SetValues("ZNKCGIUSERID", bridged_user);
     request.CookieFields().SetValues("ZNKSESSIONID", session_id);
     SetContext(MakeContext<tRequestContext>(&request, options, &response));
-    TStrings cookie;
-    cookie.Add("ZNKCGIUSERID=" + bridged_user);
-    SendCookies(cookie, TCookieVariant::Session, request, *options, response);
+    SendUserCookie(bridged_user, false, request, *Context(), *options, response);
     return;
   }
   ShowLoginPage(request, response);
@@ -258,6 +259,23 @@ std::string TWModule::Authenticate(TLoginContext& login) {
   return test_destination && login.USRNAME == "quokka" && login.PSWD == "pelican" ? "TEST" : "";
 }
 
+// Guessing passwords stops after a few failures per name and per address.
+// When the counts cannot be kept the login still works (locking every
+// visitor out over a file problem would be worse) and the web server's
+// error log says why.
+std::string TWModule::AuthenticateWithinLimit(TWebRequest& request, TLoginContext& login) {
+  TLoginThrottle throttle(LoginFailureFile(), login.USRNAME, request.RemoteAddr(), std::time(nullptr));
+  if (!throttle.Active())
+    std::fprintf(stderr, "tessaro.cgi: failed logins are not limited: %s\n", throttle.Problem().c_str());
+  if (throttle.Refused()) return "";
+  std::string user_id = Authenticate(login);
+  if (user_id.empty())
+    throttle.RecordFailure();
+  else
+    throttle.RecordSuccess();
+  return user_id;
+}
+
 std::unique_ptr<TLoginContext> TWModule::CreateLoginContext(TWebRequest& request, TWebResponse& response,
                                                             bool from_login_form, TWebAppOptions* options) {
   auto context = MakeContext<TLoginContext>(&request, options, &response);
@@ -308,18 +326,14 @@ void TWModule::WModulewaCheckLoginAction(TWebRequest& request, TWebResponse& res
     std::unique_ptr<TLoginContext> owned = CreateLoginContext(request, response, true, &options);
     TLoginContext& context = *owned;
     SetContext(std::move(owned));
-    const std::string user_id = Authenticate(context);
+    const std::string user_id = AuthenticateWithinLimit(request, context);
     if (user_id.empty()) {
       context.Cookies().ZNKCGIUSERID.clear();
       context.BadLogin = true;
       ProduceLoginForm(context, response);
       return;
     }
-    context.Cookies().ZNKCGIUSERID = user_id;
-    TStrings cookie;
-    cookie.Add("ZNKCGIUSERID=" + user_id);
-    SendCookies(cookie, context.storecookies.empty() ? TCookieVariant::Session : TCookieVariant::Persistent, request,
-                options, response);
+    SendUserCookie(user_id, !context.storecookies.empty(), request, context, options, response);
     const bool english = SameText(context.lang, "eng");
     if (SameText(context.logdest, ActionPath("waTest2"))) {
       TStrings doc;

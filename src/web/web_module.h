@@ -114,6 +114,9 @@ class TWModule {
 
  private:
   void RunGate(TWebRequest& request, TWebResponse& response, bool& handled);
+  // Authenticate behind the limit on failed logins (TLoginThrottle): a
+  // refused attempt gets the same empty identifier as a wrong password.
+  std::string AuthenticateWithinLimit(TWebRequest& request, TLoginContext& login);
 
   TWebRequest* request_ = nullptr;                         // the request being dispatched, not owned
   std::unique_ptr<tRequestContext> context_;               // the page context of the running action

@@ -113,14 +113,18 @@ TEST(Cookie, HeaderValueListsTheAttributesThatAreSet) {
     TCookie cookie;
     std::string_view value;
   } cases[] = {
-      {{"a b", "c=d;{}", "", "", -1, false}, "a+b=c%3dd%3b%7b%7d"},
-      {{"n", "v", "", "/", -1, false}, "n=v; path=/"},
-      {{"n", "", "", "", -1, true}, "n=; secure"},
-      {{"n", "v", "portal.example", "/cgi", dec9, true},
-       "n=v; domain=portal.example; path=/cgi; expires=Wed, 09 Dec 2026 00:00:00 GMT; secure"},
-      {{"n", "v", "", "", dec9 + EncodeTime(13, 5, 9, 0), false}, "n=v; expires=Wed, 09 Dec 2026 13:05:09 GMT"},
-      {{"n", "v", "", "", 0, false}, "n=v; expires=Sat, 30 Dec 1899 00:00:00 GMT"},
-      {{"n", "v", "", "", 1e9, false}, "n=v"},
+      {{"a b", "c=d;{}", "", "", -1, false, false, ""}, "a+b=c%3dd%3b%7b%7d"},
+      {{"n", "v", "", "/", -1, false, false, ""}, "n=v; path=/"},
+      {{"n", "", "", "", -1, true, false, ""}, "n=; secure"},
+      {{"n", "v", "portal.example", "/cgi", dec9, true, true, "Strict"},
+       "n=v; domain=portal.example; path=/cgi; expires=Wed, 09 Dec 2026 00:00:00 GMT; secure; HttpOnly; "
+       "SameSite=Strict"},
+      {{"n", "v", "", "", -1, false, true, ""}, "n=v; HttpOnly"},
+      {{"n", "v", "", "/", -1, false, false, "Lax"}, "n=v; path=/; SameSite=Lax"},
+      {{"n", "v", "", "", dec9 + EncodeTime(13, 5, 9, 0), false, false, ""},
+       "n=v; expires=Wed, 09 Dec 2026 13:05:09 GMT"},
+      {{"n", "v", "", "", 0, false, false, ""}, "n=v; expires=Sat, 30 Dec 1899 00:00:00 GMT"},
+      {{"n", "v", "", "", 1e9, false, false, ""}, "n=v"},
   };
   for (const auto& c : cases) EXPECT_EQ(c.cookie.HeaderValue(), c.value);
 }
@@ -214,6 +218,8 @@ TEST_F(WebResponseTest, ValuesThatWouldSplitAHeaderLineAreRefused) {
       {"cookie domain", [](TWebResponse& r) { r.AddCookie("n", "v", "evil\r\nX: 1", "/", -1, false); }},
       {"cookie path", [](TWebResponse& r) { r.AddCookie("n", "v", "", "/\n", -1, false); }},
       {"cookie attribute", [](TWebResponse& r) { r.AddCookie("n", "v", "h; secure", "/", -1, false); }},
+      {"cookie SameSite",
+       [](TWebResponse& r) { r.AddCookie(TCookie{"n", "v", "", "/", -1, false, true, "Lax\r\nX: 1"}); }},
       {"cookie field domain",
        [](TWebResponse& r) { r.SetCookieField(TStrings{"a=1"}, "h\r\nX: 1", "/", -1, false); }},
   };

@@ -49,7 +49,7 @@ TEST_F(PortalTest, FirstVisitToASimplePageGetsOneSessionCookie) {
   EXPECT_EQ(r.status_text, "200 OK");
   ASSERT_EQ(r.Cookies().size(), 1u) << r.raw;
   EXPECT_EQ(r.Cookies()[0].rfind("ZNKSESSIONID=%7b", 0), 0u);
-  EXPECT_EQ(r.Cookies()[0].substr(r.Cookies()[0].size() - 11), "%7d; path=/");
+  EXPECT_TRUE(r.Cookies()[0].ends_with("%7d; path=/; HttpOnly; SameSite=Strict")) << r.Cookies()[0];
   // Banners, includes and dates of the default page.
   EXPECT_EQ(r.body.substr(0, 25), "Home <b>127.0.0.1</b> par") << r.body;
   // The included lines end with CR LF; the template's own text is copied as it is.
@@ -75,7 +75,7 @@ TEST_F(PortalTest, ProtectedPathShowsTheLoginFormWithItsDestination) {
 TEST_F(PortalTest, TestLoginToTheSecondTestPageGivesTheBuiltInConfirmation) {
   CgiResponse r = PostLogin("USRNAME=quokka&PSWD=pelican&logdest=%2Fzntest2&logqry=x%3D1");
   ASSERT_EQ(r.Cookies().size(), 1u) << r.raw;
-  EXPECT_EQ(r.Cookies()[0], "ZNKCGIUSERID=TEST; path=/");
+  EXPECT_EQ(r.Cookies()[0], "ZNKCGIUSERID=TEST; path=/; HttpOnly; SameSite=Lax");
   EXPECT_EQ(r.body,
             "<HTML><HEAD><TITLE>Prihlaseni OK</TITLE></HEAD><BODY>Prihlaseni probehlo OK. Pokracujte kliknutim "
             "<a href=\"http://localhost/tessaro.cgi/zntest2?x=1\">zde</a></BODY></HTML>\r\n");
@@ -92,7 +92,7 @@ TEST_F(PortalTest, TestLoginWithAPersistentCookieAndTheConfiguredConfirmation) {
   ASSERT_EQ(r.Cookies().size(), 1u) << r.raw;
   EXPECT_EQ(r.Cookies()[0].rfind("ZNKCGIUSERID=TEST; domain=localhost; path=/tessaro.cgi/; expires=", 0), 0u)
       << r.Cookies()[0];
-  EXPECT_EQ(r.Cookies()[0].substr(r.Cookies()[0].size() - 12), "00:00:00 GMT");
+  EXPECT_TRUE(r.Cookies()[0].ends_with(" 00:00:00 GMT; HttpOnly; SameSite=Lax")) << r.Cookies()[0];
   EXPECT_EQ(r.body, "Welcome, continue at http://localhost/tessaro.cgi/zntest\n");
 }
 
@@ -112,8 +112,8 @@ TEST_F(PortalTest, LogoutSendsEachCookieTwiceAndShowsTheLoginForm) {
   CgiResponse r = d.Get("/zntest", "logout=1", {{"HTTP_COOKIE", kSession + "; ZNKCGIUSERID=TEST"}});
   auto cookies = r.Cookies();
   ASSERT_EQ(cookies.size(), 4u) << r.raw;
-  EXPECT_EQ(cookies[0], "ZNKSESSIONID=logged_out; path=/");
-  EXPECT_EQ(cookies[1], "ZNKCGIUSERID=logged_out; path=/");
+  EXPECT_EQ(cookies[0], "ZNKSESSIONID=logged_out; path=/; HttpOnly; SameSite=Strict");
+  EXPECT_EQ(cookies[1], "ZNKCGIUSERID=logged_out; path=/; HttpOnly; SameSite=Lax");
   EXPECT_EQ(cookies[2].rfind("ZNKSESSIONID=logged_out; domain=localhost; path=/tessaro.cgi/; expires=", 0), 0u);
   EXPECT_EQ(cookies[3].rfind("ZNKCGIUSERID=logged_out; domain=localhost; path=/tessaro.cgi/; expires=", 0), 0u);
   EXPECT_NE(r.body.find("name=logdest value=\"/zntest\""), std::string::npos) << r.body;

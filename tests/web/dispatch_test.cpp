@@ -134,9 +134,10 @@ TEST(Gate, NewVisitorGetsExactlyOneSessionCookie) {
   ASSERT_EQ(r.Cookies().size(), 1u);
   const std::string cookie = r.Cookies()[0];
   // {XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX} with its braces URL-encoded.
-  ASSERT_EQ(cookie.size(), std::string("ZNKSESSIONID=%7b").size() + 36 + 3 + std::string("; path=/").size());
+  const std::string attributes = "%7d; path=/; HttpOnly; SameSite=Strict";
+  ASSERT_EQ(cookie.size(), std::string("ZNKSESSIONID=%7b").size() + 36 + attributes.size());
   EXPECT_EQ(cookie.substr(0, 16), "ZNKSESSIONID=%7b");
-  EXPECT_EQ(cookie.substr(cookie.size() - 11), "%7d; path=/");
+  EXPECT_EQ(cookie.substr(cookie.size() - attributes.size()), attributes);
 }
 
 TEST(Gate, SessionCookieIsKeptOrReplaced) {
@@ -153,10 +154,10 @@ TEST(Gate, LogoutOnAnUnprotectedPathSendsEveryCookieTwiceAndRunsTheAction) {
       {{"PATH_INFO", "/unknown"}, {"QUERY_STRING", "logout=1"}, {"HTTP_COOKIE", kSession + "; ZNKCGIUSERID=TEST"}});
   auto cookies = r.Cookies();
   ASSERT_EQ(cookies.size(), 4u);
-  EXPECT_EQ(cookies[0], "ZNKSESSIONID=logged_out; path=/");
-  EXPECT_EQ(cookies[1], "ZNKCGIUSERID=logged_out; path=/");
+  EXPECT_EQ(cookies[0], "ZNKSESSIONID=logged_out; path=/; HttpOnly; SameSite=Strict");
+  EXPECT_EQ(cookies[1], "ZNKCGIUSERID=logged_out; path=/; HttpOnly; SameSite=Lax");
   EXPECT_EQ(cookies[2], "ZNKSESSIONID=logged_out; domain=portal.example; path=/tessaro.cgi/; expires=" +
-                            FormatHttpDate(Date() - 300));
+                            FormatHttpDate(Date() - 300) + "; HttpOnly; SameSite=Strict");
   EXPECT_EQ(cookies[3].substr(0, 24), "ZNKCGIUSERID=logged_out;");
   EXPECT_NE(r.body.find(Cp("Neplatný vstupní bod")), std::string::npos);
 }

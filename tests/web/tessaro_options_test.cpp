@@ -34,7 +34,7 @@ TEST(TessaroOptionsTest, KeysAndTheirValuesAfterConstruction) {
                      "pgCHECKOUTFAIL", "pgCHECKOUTOK", "pgERROR", "pgREGISTFAIL", "pgREGISTOK",
                      "pgREGISTSecCodeField", "pgREMINDFAIL", "pgREMINDOK", "pgROZCESTNIK", "pgTABULKA",
                      "SMTPAuthType", "SMTPPassword", "SMTPPort", "SMTPServer", "SMTPUserName",
-                     "UploadStreamSizeLimit"}));
+                     "UploadStreamSizeLimit", "user_cookie_key"}));
   EXPECT_EQ(options.PublishedProperties().Count(), TWebAppOptions::ClassProperties().Count() + own.size());
 
   // Empty texts and lists are not written, so this is every value that is not empty.
