@@ -7,6 +7,7 @@
 
 #include "cgi/url_encoding.h"
 #include "util/codepage.h"
+#include "util/module_path.h"
 
 namespace tessaro {
 namespace {
@@ -155,6 +156,14 @@ TEST(Pages, MinimalPages) {
   EXPECT_NE(HtmlHead("T", true, "x").find("content=\"en-us\""), std::string::npos);
 }
 
+// Messages quote what the visitor sent and the files the portal opened.
+TEST(Pages, ErrorMessagesAreTextWithoutTheServersFolders) {
+  EXPECT_EQ(ErrorPage(true, "Invalid URL encoded character (%<s) at position 1"),
+            SimplePage("Chyba", "Invalid URL encoded character (%&lt;s) at position 1", false));
+  EXPECT_EQ(ErrorMessageHtml("Cannot open file \"" + ModuleDir() + "templates/x.html\". No such file"),
+            "Cannot open file &quot;templates/x.html&quot;. No such file");
+}
+
 TEST(TableFrame, DefaultsWithoutParameters) {
   EXPECT_EQ(TableFrame("<tr><td>x</td></tr>", TStrings{}),
             "<table align=\"center\" border=\"1\"  cellpadding=\"1\" cellspacing=\"0\" width=\"90%\" "
@@ -274,6 +283,13 @@ TEST_F(NavigatorTest, VisitorTextStaysDataInLinksAndForm) {
   // Following a link gives the page back exactly the fields it had.
   const TStrings expected{"F_name=R&D 50% \"x\"#", "x\"><b>=1", "F_cz=" + czech, "rows=25", "item_no=1"};
   EXPECT_EQ(QueryOf(html, "první").Items(), expected.Items());
+}
+
+TEST_F(NavigatorTest, ThePagesAddressIsEscaped) {
+  std::string html = Navigator("/p.cgi/\"><b>", TStrings{}, 25, TStrings{}, 26, 100);
+  EXPECT_EQ(html.find("<b>"), std::string::npos) << html;
+  EXPECT_EQ(html.rfind("<form action=\"/p.cgi/&quot;&gt;&lt;b&gt;\" method=", 0), 0u) << html;
+  EXPECT_NE(html.find("<A HREF=\"/p.cgi/&quot;&gt;&lt;b&gt;?rows=25&item_no=1\">"), std::string::npos) << html;
 }
 
 TEST_F(NavigatorTest, FrameParametersReachTheFrame) {
