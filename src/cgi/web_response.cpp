@@ -16,6 +16,7 @@
 #include "util/file_io.h"
 #include "util/format.h"
 #include "util/html_escape.h"
+#include "util/module_path.h"
 #include "util/text.h"
 
 namespace tessaro {
@@ -70,6 +71,19 @@ constexpr std::string_view kMonthNames[] = {"Jan", "Feb", "Mar", "Apr", "May", "
                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
 
 constexpr std::string_view kLineBreakers("\r\n\0", 3);
+
+struct SecurityHeader {
+  bool TSecurityHeaders::*enabled;
+  std::string_view name;
+  std::string_view value;
+};
+
+constexpr SecurityHeader kSecurityHeaders[] = {
+    {&TSecurityHeaders::NoSniff, "X-Content-Type-Options", "nosniff"},
+    {&TSecurityHeaders::ReferrerPolicy, "Referrer-Policy", "same-origin"},
+    {&TSecurityHeaders::FrameOptions, "X-Frame-Options", "SAMEORIGIN"},
+    {&TSecurityHeaders::CspFrameAncestors, "Content-Security-Policy", "frame-ancestors 'self'"},
+};
 
 bool SplitsHeaderLine(std::string_view value) { return value.find_first_of(kLineBreakers) != std::string_view::npos; }
 
@@ -250,6 +264,11 @@ std::string TWebResponse::HeaderBlock() const {
     if (!IsHeaderName(name)) throw Exception("Invalid response header name");
     add(name, value);
   }
+  for (const SecurityHeader& header : kSecurityHeaders) {
+    const bool replaced = std::any_of(custom_headers_.begin(), custom_headers_.end(),
+                                      [&header](const auto& custom) { return SameText(custom.first, header.name); });
+    if (security_headers_.*header.enabled && !replaced) add(header.name, header.value);
+  }
   add("Content-Version", content_version_);
   add("Content-Encoding", content_encoding_);
   add("Content-Type", content_type_);
@@ -302,15 +321,20 @@ void TWebResponse::SendResponse() {
 }
 
 void WriteUnhandledFailure(int fd, std::string_view class_name, std::string_view message) {
+  const std::string shown = WithoutModuleDir(message);
   std::string status_message;
-  for (char c : message)
+  for (char c : shown)
     if (kLineBreakers.find(c) == std::string_view::npos) status_message.push_back(c);
   std::string body = Format(
       "<html><title>Internal Server Error 500</title>\r\n<h1>Internal Server Error 500</h1><hr>\r\n"
       "Exception: %s<br>\r\nMessage: %s<br></html>\r\n",
-      {HtmlEscape(class_name), HtmlEscape(message)});
-  std::string head = Format("Status: 500 %s\r\nContent-Type: text/html\r\nContent-Length: %d\r\n\r\n",
-                            {status_message, body.size()});
+      {HtmlEscape(class_name), HtmlEscape(shown)});
+  // The options may be what failed: every security header goes out.
+  std::string security;
+  for (const SecurityHeader& header : kSecurityHeaders)
+    security += std::string(header.name) + ": " + std::string(header.value) + "\r\n";
+  std::string head = Format("Status: 500 %s\r\n%sContent-Type: text/html\r\nContent-Length: %d\r\n\r\n",
+                            {status_message, security, body.size()});
   if (WriteAll(fd, head)) WriteAll(fd, body);
 }
 

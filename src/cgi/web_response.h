@@ -39,6 +39,16 @@ std::string FormatHttpDate(TDateTime value);
 // The reason phrase of a status code; empty for a code it does not know.
 std::string_view ReasonPhrase(int code);
 
+// The headers that keep browsers from second-guessing the content type,
+// leaking the portal's addresses to other sites and showing its pages inside
+// another site's frames. Every response carries each one that is switched on.
+struct TSecurityHeaders {
+  bool NoSniff = true;            // X-Content-Type-Options: nosniff
+  bool ReferrerPolicy = true;     // Referrer-Policy: same-origin
+  bool FrameOptions = true;       // X-Frame-Options: SAMEORIGIN
+  bool CspFrameAncestors = true;  // Content-Security-Policy: frame-ancestors 'self'
+};
+
 class TWebResponse {
  public:
   // REQUIRES: `request` outlives the response. Output goes to `output_fd`,
@@ -72,6 +82,10 @@ class TWebResponse {
   // this name (case-insensitive). The name must be a non-empty HTTP token.
   void SetCustomHeader(std::string_view name, std::string_view value);
   const std::vector<std::pair<std::string, std::string>>& CustomHeaders() const { return custom_headers_; }
+  // Which security headers go out (all of them unless switched off); a custom
+  // header of the same name takes the place of the fixed one.
+  const TSecurityHeaders& SecurityHeaders() const { return security_headers_; }
+  void SetSecurityHeaders(const TSecurityHeaders& headers) { security_headers_ = headers; }
 
   // Date headers; -1 means not set. Expires and LastModified are written when > 0.
   TDateTime Date() const { return date_; }
@@ -129,6 +143,7 @@ class TWebResponse {
   std::string content_encoding_;
   std::string www_authenticate_;
   std::vector<std::pair<std::string, std::string>> custom_headers_;  // name, value in insertion order
+  TSecurityHeaders security_headers_;                                // which fixed security headers go out
   TDateTime date_ = -1;
   TDateTime expires_ = -1;
   TDateTime last_modified_ = -1;
@@ -140,9 +155,10 @@ class TWebResponse {
 };
 
 // The output for a failure that escaped all request handling: a complete
-// status-500 response naming the error class and message. CR, LF and NUL are
-// dropped from the message in the status line; the page body shows the texts
-// HTML-escaped. Write failures are not reported.
+// status-500 response naming the error class and message, with every
+// security header. CR, LF and NUL are dropped from the message in the status
+// line; the page body shows the texts HTML-escaped; paths inside the portal
+// folder appear relative to it. Write failures are not reported.
 void WriteUnhandledFailure(int fd, std::string_view class_name, std::string_view message);
 
 }  // namespace tessaro

@@ -18,6 +18,7 @@
 #include "db/field_types.h"
 #include "util/codepage.h"
 #include "util/format.h"
+#include "util/module_path.h"
 #include "util/quoting.h"
 #include "util/text.h"
 
@@ -145,8 +146,10 @@ std::string InvalidRequestPage(bool czech) {
   return czech ? SimplePage("Chyba", kMessage, false) : SimplePage("Error", "Invalid request", true);
 }
 
+std::string ErrorMessageHtml(std::string_view message) { return HtmlEscape(WithoutModuleDir(message)); }
+
 std::string ErrorPage(bool czech, std::string_view message) {
-  return SimplePage(czech ? "Chyba" : "Error", message, !czech);
+  return SimplePage(czech ? "Chyba" : "Error", ErrorMessageHtml(message), !czech);
 }
 
 namespace {
@@ -257,7 +260,8 @@ std::string Navigator(std::string_view url, const TStrings& fields, int rows, co
   const long long n_first = first, n_rows = rows, n_count = count;
   const long long last = std::min(n_first + n_rows - 1, n_count);
   // The query is data, never a format: it holds percent signs of its own.
-  const std::string link_base = std::string(url) + "?" + (query.empty() ? "" : query + "&");
+  const std::string page_url = HtmlEscape(url);
+  const std::string link_base = page_url + "?" + (query.empty() ? "" : query + "&");
   auto link_to = [&](long long item, const char* text) {
     return Link(link_base + Format("%s=%d&%s=%d", {kRowsKey, n_rows, kItemNoKey, item}), Cp1250(text), "", "");
   };
@@ -274,7 +278,7 @@ std::string Navigator(std::string_view url, const TStrings& fields, int rows, co
   std::string html = Format(
       "<form action=\"%s\" method=\"get\" name=\"frm_goto\">\r\n%s\r\n"
       "<input type=hidden name=\"%s\" value=\"%d\">\r\n",
-      {url, hidden, kRowsKey, n_rows});
+      {page_url, hidden, kRowsKey, n_rows});
   html += TableFrame(NavigatorRow(n_count, n_first, last, links), params);
   html += "</form>\r\n";
   return html;

@@ -70,7 +70,13 @@ std::string SimplePage(std::string_view title, std::string_view message, bool en
 // "Chyba" / "Neplatný požadavek" in Czech, "Error" / "Invalid request" otherwise.
 std::string InvalidRequestPage(bool czech);
 
-// The page that shows an error message with the title "Chyba" or "Error".
+// An error's message as a page shows it: HTML-escaped (messages quote what the
+// visitor sent), with paths inside the portal folder relative to it. Every
+// page that shows an error's message writes it through here.
+std::string ErrorMessageHtml(std::string_view message);
+
+// The page that shows an error message (plain text, see ErrorMessageHtml) with
+// the title "Chyba" or "Error".
 std::string ErrorPage(bool czech, std::string_view message);
 
 // A two-level table (an outer frame table holding one inner table) around
@@ -83,7 +89,8 @@ std::string TableFrame(std::string_view content, const TStrings& params);
 // (1-based) of `count`: links to the first, previous, next and last page and
 // a form for jumping to a record number, carrying the request `fields` along
 // (except empty ones, paging keys and buttons). `url` is the page's own
-// address and is inserted as it is. Empty when count or rows is below 1.
+// address as plain text (it holds the request's host and path) and is escaped
+// here. Empty when count or rows is below 1.
 std::string Navigator(std::string_view url, const TStrings& fields, int rows, const TStrings& params, int first,
                       int count);
 

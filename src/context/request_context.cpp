@@ -3,7 +3,9 @@
 // Tags are answered in a fixed order: request parameters (tag_param_...),
 // session, version, addresses, client address, navigator and table controls,
 // includes, the validation script, the record table, then the banners, then
-// the dates. Every replacement that lands in the outermost template is
+// the dates. Whatever a tag takes from the request (field values, host, path,
+// query) is HTML-escaped, so it stays text in the attribute or the text where
+// the template puts it. Every replacement that lands in the outermost template is
 // converted once from the internal code page to UTF-8; texts built by nested
 // expansions (banners, includes, per-record templates) are converted only
 // when they reach depth 0.
@@ -197,11 +199,13 @@ void tRequestContext::HTMLTag(TCustomPageProducer&, TTag, const std::string& tag
   } else if (SameText(tagName, "tag_scriptversion")) {
     replaceText = BuildVersionText();
   } else if (SameText(tagName, "tag_requestscript")) {
-    if (request_) replaceText = BaseURL(params.Values("protocol"), false);
+    // Addresses hold the visitor's Host header, path and query: escaped for
+    // the attribute or text they land in.
+    if (request_) replaceText = HtmlEscape(BaseURL(params.Values("protocol"), false));
   } else if (SameText(tagName, "tag_currenturl")) {
-    replaceText = CurrentURL();
+    replaceText = HtmlEscape(CurrentURL());
   } else if (tagName == "tag_reqip") {
-    replaceText = RemoteAddr();
+    replaceText = HtmlEscape(RemoteAddr());
   } else if (SameText(tagName, "tag_navigator")) {
     if (!table_context_)
       replaceText.clear();

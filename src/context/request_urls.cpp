@@ -28,8 +28,35 @@ std::string BaseURL(const TWebRequest& request, const TWebAppOptions& options, s
   return url;
 }
 
+namespace {
+
+// The server hands over the path info decoded; in an address every byte that
+// would end the path or change its meaning (?, #, %, blanks, quotes, control
+// and non-ASCII bytes ...) is percent-encoded again. Letters, digits, "/" and
+// the characters a path may hold literally are kept.
+std::string EncodePathForURL(std::string_view path) {
+  static constexpr std::string_view kKept = "-._~!$&'()*+,;=:@/";
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(path.size());
+  for (char c : path) {
+    const unsigned char u = static_cast<unsigned char>(c);
+    const bool alnum = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+    if (alnum || kKept.find(c) != std::string_view::npos) {
+      out += c;
+    } else {
+      out += '%';
+      out += kHex[u >> 4];
+      out += kHex[u & 0x0F];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
 std::string CurrentURL(const TWebRequest& request, const TWebAppOptions& options) {
-  std::string url = BaseURL(request, options, "", false) + request.PathInfo();
+  std::string url = BaseURL(request, options, "", false) + EncodePathForURL(request.PathInfo());
   std::string query = StripSystemFields(request.Query());
   if (!query.empty()) url += "?" + query;
   return url;

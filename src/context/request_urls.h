@@ -17,8 +17,9 @@ class TWebAppOptions;
 std::string BaseURL(const TWebRequest& request, const TWebAppOptions& options, std::string_view protocol,
                     bool without_script);
 
-// BaseURL with the script name, the path info and the query without its
-// system fields.
+// BaseURL with the script name, the path info (percent-encoded where it
+// holds bytes an address cannot carry literally) and the query as the
+// request sent it, without its system fields. Plain text: markup escapes it.
 std::string CurrentURL(const TWebRequest& request, const TWebAppOptions& options);
 
 // The query with the first field of each name in `names` (compared without

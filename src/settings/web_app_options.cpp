@@ -23,7 +23,11 @@ void TWebAppOptions::DeclareProperties(TPropertyDeclarations<TWebAppOptions>& p)
       .String("script_base_url", &T::script_base_url, "")
       .StringList("simple_pages_ids", &T::simple_pages_ids)
       .Integer("SSLPort", &T::SSLPort, 0)
-      .String("table_empty", &T::table_empty, "");
+      .String("table_empty", &T::table_empty, "")
+      .Boolean("header_nosniff", &T::header_nosniff, true)
+      .Boolean("header_referrer_policy", &T::header_referrer_policy, true)
+      .Boolean("header_frame_options", &T::header_frame_options, true)
+      .Boolean("header_csp_frame_ancestors", &T::header_csp_frame_ancestors, true);
 }
 
 std::unique_ptr<TDBConnection> TWebAppOptions::NewConnection(bool /*read_only*/) {

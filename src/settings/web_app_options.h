@@ -44,6 +44,12 @@ class TWebAppOptions : public TPublished<TWebAppOptions> {
   int SSLPort = 0;                // HTTPS port of absolute URLs
   std::string table_empty;        // shown in place of an empty table or menu
 
+  // Security headers of every response, each on unless switched off.
+  bool header_nosniff = true;              // send X-Content-Type-Options: nosniff
+  bool header_referrer_policy = true;      // send Referrer-Policy: same-origin
+  bool header_frame_options = true;        // send X-Frame-Options: SAMEORIGIN
+  bool header_csp_frame_ancestors = true;  // send Content-Security-Policy: frame-ancestors 'self'
+
   std::string LoginPath;  // path the login form posts to; set by the module, not a key
 };
 

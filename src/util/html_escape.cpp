@@ -1,4 +1,4 @@
-// HTML escaping: one pass over the text, writing the four markup characters
+// HTML escaping: one pass over the text, writing the five markup characters
 // as entities and, on request, blanks and line breaks in their visible HTML
 // forms. A NUL ends the text, as it ends a text handed over from a C string.
 #include "util/html_escape.h"
@@ -22,6 +22,9 @@ std::string HtmlEscape(std::string_view text, bool blanks_as_nbsp, bool breaks_a
         break;
       case '"':
         out += "&quot;";
+        break;
+      case '\'':
+        out += "&#39;";  // HTML 4 has no &apos;
         break;
       case ' ':
         if (blanks_as_nbsp)

@@ -7,10 +7,10 @@
 
 namespace tessaro {
 
-// Replaces & < > and the double quote by their entities; with `blanks_as_nbsp`
-// every blank becomes &nbsp;, with `breaks_as_br` every CR or CR LF becomes
-// <br> (a lone LF is copied). Copying stops at a NUL character. The single
-// quote is copied, so the result is safe inside double-quoted attributes only.
+// Replaces & < > and both quotes by their entities (' becomes &#39;), so the
+// result is safe as text and inside attributes quoted either way; with
+// `blanks_as_nbsp` every blank becomes &nbsp;, with `breaks_as_br` every CR or
+// CR LF becomes <br> (a lone LF is copied). Copying stops at a NUL character.
 std::string HtmlEscape(std::string_view text, bool blanks_as_nbsp = false, bool breaks_as_br = false);
 
 }  // namespace tessaro

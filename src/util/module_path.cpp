@@ -85,6 +85,22 @@ std::string ModuleFileName() {
 
 std::string ModuleDir() { return IncludeBackslash(ExtractFilePath(ModuleFileName())); }
 
+std::string WithoutModuleDir(std::string_view text) {
+  std::string dir;
+  try {
+    dir = ModuleDir();
+  } catch (const Exception&) {
+    return std::string(text);
+  }
+  if (dir.size() < 2) return std::string(text);  // "/" alone would take every separator
+  std::string out;
+  size_t start = 0;
+  for (size_t at; (at = text.find(dir, start)) != std::string_view::npos; start = at + dir.size())
+    out.append(text.substr(start, at - start));
+  out.append(text.substr(start));
+  return out;
+}
+
 std::string ModuleIniFileName() { return ChangeFileExt(ModuleFileName(), ".INI"); }
 
 std::string IncludeBackslash(std::string_view path) {

@@ -30,6 +30,12 @@ std::string ModuleFileName();
 // The folder part of ModuleFileName, ending with "/".
 std::string ModuleDir();
 
+// `text` with every occurrence of ModuleDir removed, so that a path inside the
+// portal folder reads relative to it ("templates/x.html"): pages never show
+// where the portal lives on the server. `text` unchanged when the folder is
+// unknown or is the root folder.
+std::string WithoutModuleDir(std::string_view text);
+
 // ModuleFileName with its extension replaced by ".INI".
 std::string ModuleIniFileName();
 

@@ -7,6 +7,12 @@
 
 namespace tessaro {
 
+// Whether `path` is a path on this server ("/main"): it starts with a single
+// "/" (not "//" or "/\", which browsers read as another host) and holds no
+// control characters. Anything else could make a link leave the portal or run
+// script ("javascript:...") where the base address is empty.
+bool IsLocalPath(std::string_view path);
+
 class TLoginContext : public TPublished<TLoginContext, tRequestContext> {
  public:
   static void DeclareProperties(TPropertyDeclarations<TLoginContext>& p);
@@ -23,6 +29,8 @@ class TLoginContext : public TPublished<TLoginContext, tRequestContext> {
   // The destination becomes the requested path and its query without the
   // system fields (for a login form shown in place of that page).
   void TakeDestinationFrom(const TWebRequest& request);
+  // logdest when it is a path on this portal (IsLocalPath), else empty.
+  std::string Destination() const;
 
  protected:
   void HTMLTag(TCustomPageProducer& sender, TTag kind, const std::string& tagName, const TStrings& params,

@@ -34,6 +34,17 @@ const char kLoginOkPageCzech[] =
     "<HTML><HEAD><TITLE>Prihlaseni OK</TITLE></HEAD><BODY>Prihlaseni probehlo OK. Pokracujte kliknutim "
     "<a href=\"<#LINK>\">zde</a></BODY></HTML>";
 
+// The administrator may switch each security header off, for example for a
+// portal that another site of the same owner shows in a frame.
+void ApplySecurityHeaderOptions(const TWebAppOptions& options, TWebResponse& response) {
+  TSecurityHeaders headers;
+  headers.NoSniff = options.header_nosniff;
+  headers.ReferrerPolicy = options.header_referrer_policy;
+  headers.FrameOptions = options.header_frame_options;
+  headers.CspFrameAncestors = options.header_csp_frame_ancestors;
+  response.SetSecurityHeaders(headers);
+}
+
 }  // namespace
 
 bool MatchesMask(std::string_view text, std::string_view mask) {
@@ -170,6 +181,7 @@ void TWModule::RunGate(TWebRequest& request, TWebResponse& response, bool& handl
   const std::string path = request.PathInfo();
   const bool is_login_check = SameText(path, ActionPath("waCheckLogin"));
   TWebAppOptions* options = GetOptions();
+  ApplySecurityHeaderOptions(*options, response);
   if (request.ContentTooLarge()) throw Exception(Cp1250("Požadavek je příliš velký"));
 
   SetContext(MakeContext<tRequestContext>(&request, options, &response));

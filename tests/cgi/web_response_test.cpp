@@ -6,11 +6,19 @@
 
 #include "cgi_test_support.h"
 #include "util/exception.h"
+#include "util/module_path.h"
 
 namespace tessaro {
 namespace {
 
 using testing::CapturedOutput;
+
+// The security header lines every response carries unless switched off.
+const std::string kSecurityLines =
+    "X-Content-Type-Options: nosniff\r\n"
+    "Referrer-Policy: same-origin\r\n"
+    "X-Frame-Options: SAMEORIGIN\r\n"
+    "Content-Security-Policy: frame-ancestors 'self'\r\n";
 
 TWebRequest RequestWithProtocol(std::string protocol) {
   return TWebRequest(CgiEnvironment::FromMap({{"SERVER_PROTOCOL", std::move(protocol)}}), -1);
@@ -32,7 +40,8 @@ TEST_F(WebResponseTest, DefaultResponseWritesStatusTypeLengthAndContent) {
   EXPECT_TRUE(response_.Sent());
   const std::string expected =
       "Status: 200 OK\r\n"
-      "Set-Cookie: ZNKSESSIONID=%7bAB-1%7d; path=/\r\n"
+      "Set-Cookie: ZNKSESSIONID=%7bAB-1%7d; path=/\r\n" +
+      kSecurityLines +
       "Content-Type: text/html\r\n"
       "Content-Length: 9\r\n"
       "Content:\r\n"
@@ -73,7 +82,10 @@ TEST_F(WebResponseTest, HeaderLinesComeInTheirFixedOrder) {
             "Last-Modified: Tue, 08 Dec 2026 12:00:00 GMT\r\n"
             "Title: t\r\n"
             "WWW-Authenticate: Basic realm=\"portal\"\r\n"
-            "X-Frame-Options: DENY\r\n"
+            "X-Frame-Options: DENY\r\n"  // in place of the fixed one
+            "X-Content-Type-Options: nosniff\r\n"
+            "Referrer-Policy: same-origin\r\n"
+            "Content-Security-Policy: frame-ancestors 'self'\r\n"
             "Content-Version: 1\r\n"
             "Content-Encoding: identity\r\n"
             "Content-Type: text/plain; charset=utf-8\r\n"
@@ -81,6 +93,29 @@ TEST_F(WebResponseTest, HeaderLinesComeInTheirFixedOrder) {
             "Content:\r\n"
             "\r\n"
             "ok");
+}
+
+TEST_F(WebResponseTest, EachSecurityHeaderCanBeSwitchedOff) {
+  const struct {
+    bool TSecurityHeaders::*off;
+    std::string_view line;
+  } cases[] = {
+      {&TSecurityHeaders::NoSniff, "X-Content-Type-Options: nosniff\r\n"},
+      {&TSecurityHeaders::ReferrerPolicy, "Referrer-Policy: same-origin\r\n"},
+      {&TSecurityHeaders::FrameOptions, "X-Frame-Options: SAMEORIGIN\r\n"},
+      {&TSecurityHeaders::CspFrameAncestors, "Content-Security-Policy: frame-ancestors 'self'\r\n"},
+  };
+  for (const auto& c : cases) {
+    CapturedOutput out;
+    TWebResponse response(request_, out.fd());
+    TSecurityHeaders headers;
+    headers.*c.off = false;
+    response.SetSecurityHeaders(headers);
+    response.SendResponse();
+    std::string expected = kSecurityLines;
+    expected.erase(expected.find(c.line), c.line.size());
+    EXPECT_EQ(out.Bytes(), "Status: 200 OK\r\n" + expected + "Content-Type: text/html\r\nContent:\r\n\r\n") << c.line;
+  }
 }
 
 TEST_F(WebResponseTest, StatusLineUsesThePhraseOrFallsBackTo200OK) {
@@ -158,18 +193,20 @@ TEST_F(WebResponseTest, ContentStreamIsWrittenFromItsPositionWithItsLength) {
   response_.SetContentStream(std::move(stream));
   EXPECT_EQ(response_.ContentLength(), 20000);
   response_.SendResponse();
-  EXPECT_EQ(out_.Bytes(), "Status: 200 OK\r\nContent-Type: text/html\r\nContent-Length: 20000\r\nContent:\r\n\r\n" + data);
+  EXPECT_EQ(out_.Bytes(), "Status: 200 OK\r\n" + kSecurityLines +
+                              "Content-Type: text/html\r\nContent-Length: 20000\r\nContent:\r\n\r\n" + data);
 }
 
 TEST_F(WebResponseTest, EmptyContentHasNoLengthLineButAnEmptyStreamHas) {
   response_.SendResponse();
-  EXPECT_EQ(out_.Bytes(), "Status: 200 OK\r\nContent-Type: text/html\r\nContent:\r\n\r\n");
+  EXPECT_EQ(out_.Bytes(), "Status: 200 OK\r\n" + kSecurityLines + "Content-Type: text/html\r\nContent:\r\n\r\n");
 
   CapturedOutput out;
   TWebResponse streamed(request_, out.fd());
   streamed.SetContentStream(std::make_unique<std::istringstream>(""));
   streamed.SendResponse();
-  EXPECT_EQ(out.Bytes(), "Status: 200 OK\r\nContent-Type: text/html\r\nContent-Length: 0\r\nContent:\r\n\r\n");
+  EXPECT_EQ(out.Bytes(),
+            "Status: 200 OK\r\n" + kSecurityLines + "Content-Type: text/html\r\nContent-Length: 0\r\nContent:\r\n\r\n");
 }
 
 TEST_F(WebResponseTest, LongStringContentIsWrittenWhole) {
@@ -194,10 +231,9 @@ TEST_F(WebResponseTest, RedirectSendsTheMovedPageAtOnce) {
       "<br>\r\n<br></body></html>\r\n";
   EXPECT_EQ(out_.Bytes(),
             "Status: 302 Moved Temporarily\r\n"
-            "Location: /cgi-bin/tessaro.cgi/Login?dest=\"a&b\"<x>\r\n"
-            "Content-Type: text/html\r\n"
-            "Content-Length: " + std::to_string(page.size()) + "\r\n"
-            "Content:\r\n\r\n" + page);
+            "Location: /cgi-bin/tessaro.cgi/Login?dest=\"a&b\"<x>\r\n" + kSecurityLines +
+                "Content-Type: text/html\r\nContent-Length: " + std::to_string(page.size()) +
+                "\r\nContent:\r\n\r\n" + page);
 }
 
 TEST_F(WebResponseTest, ValuesThatWouldSplitAHeaderLineAreRefused) {
@@ -251,6 +287,14 @@ TEST_F(WebResponseTest, SendChecksCookiesChangedBehindItsBackBeforeWriting) {
   EXPECT_EQ(out_.Bytes(), "");
 }
 
+TEST(UnhandledFailure, ShowsPathsOfThePortalFolderRelativeToIt) {
+  CapturedOutput out;
+  WriteUnhandledFailure(out.fd(), "EFOpenError", "Cannot open " + ModuleDir() + "qmxdef.idt");
+  EXPECT_EQ(out.Bytes().find(ModuleDir()), std::string::npos) << out.Bytes();
+  EXPECT_NE(out.Bytes().find("Status: 500 Cannot open qmxdef.idt\r\n"), std::string::npos) << out.Bytes();
+  EXPECT_NE(out.Bytes().find("Message: Cannot open qmxdef.idt<br>"), std::string::npos) << out.Bytes();
+}
+
 TEST(UnhandledFailure, WritesA500PageWithTheMessageKeptToOneStatusLine) {
   CapturedOutput out;
   WriteUnhandledFailure(out.fd(), "EAccessViolation", "Bad <b>\r\nfield & \"x\"");
@@ -259,9 +303,10 @@ TEST(UnhandledFailure, WritesA500PageWithTheMessageKeptToOneStatusLine) {
       "<h1>Internal Server Error 500</h1><hr>\r\n"
       "Exception: EAccessViolation<br>\r\n"
       "Message: Bad &lt;b&gt;\r\nfield &amp; &quot;x&quot;<br></html>\r\n";
-  EXPECT_EQ(out.Bytes(), "Status: 500 Bad <b>field & \"x\"\r\n"
-                         "Content-Type: text/html\r\n"
-                         "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body);
+  EXPECT_EQ(out.Bytes(), "Status: 500 Bad <b>field & \"x\"\r\n" + kSecurityLines +
+                             "Content-Type: text/html\r\n"
+                             "Content-Length: " +
+                             std::to_string(body.size()) + "\r\n\r\n" + body);
 }
 
 }  // namespace

@@ -7,32 +7,12 @@
 
 #include "cgi/url_encoding.h"
 #include "util/codepage.h"
+#include "util/module_path.h"
 
 namespace tessaro {
 namespace {
 
 using namespace std::string_literals;
-
-TEST(HtmlEscape, Cases) {
-  struct Case {
-    std::string text;
-    bool nbsp;
-    bool br;
-    std::string expected;
-  };
-  const Case cases[] = {
-      {"a \"b\" & <c>", false, false, "a &quot;b&quot; &amp; &lt;c&gt;"},
-      {"it's", false, false, "it's"},  // the single quote is copied
-      {"a b\r\nc", false, false, "a b\r\nc"},
-      {"a b\r\nc", true, true, "a&nbsp;b<br>c"},            // CR LF gives one <br>
-      {"a\rb\nc\r\r\n", false, true, "a<br>b\nc<br><br>"},  // lone LF copied
-      {"a b", true, false, "a&nbsp;b"},
-      {"ab\0<cd"s, false, false, "ab"},  // a NUL ends the text
-      {"\xE8\xE1r", false, false, "\xE8\xE1r"},
-  };
-  for (const auto& c : cases)
-    EXPECT_EQ(HtmlEscape(c.text, c.nbsp, c.br), c.expected) << c.text << " " << c.nbsp << c.br;
-}
 
 class FakeField : public TField {
  public:
@@ -176,6 +156,14 @@ TEST(Pages, MinimalPages) {
   EXPECT_NE(HtmlHead("T", true, "x").find("content=\"en-us\""), std::string::npos);
 }
 
+// Messages quote what the visitor sent and the files the portal opened.
+TEST(Pages, ErrorMessagesAreTextWithoutTheServersFolders) {
+  EXPECT_EQ(ErrorPage(true, "Invalid URL encoded character (%<s) at position 1"),
+            SimplePage("Chyba", "Invalid URL encoded character (%&lt;s) at position 1", false));
+  EXPECT_EQ(ErrorMessageHtml("Cannot open file \"" + ModuleDir() + "templates/x.html\". No such file"),
+            "Cannot open file &quot;templates/x.html&quot;. No such file");
+}
+
 TEST(TableFrame, DefaultsWithoutParameters) {
   EXPECT_EQ(TableFrame("<tr><td>x</td></tr>", TStrings{}),
             "<table align=\"center\" border=\"1\"  cellpadding=\"1\" cellspacing=\"0\" width=\"90%\" "
@@ -295,6 +283,13 @@ TEST_F(NavigatorTest, VisitorTextStaysDataInLinksAndForm) {
   // Following a link gives the page back exactly the fields it had.
   const TStrings expected{"F_name=R&D 50% \"x\"#", "x\"><b>=1", "F_cz=" + czech, "rows=25", "item_no=1"};
   EXPECT_EQ(QueryOf(html, "první").Items(), expected.Items());
+}
+
+TEST_F(NavigatorTest, ThePagesAddressIsEscaped) {
+  std::string html = Navigator("/p.cgi/\"><b>", TStrings{}, 25, TStrings{}, 26, 100);
+  EXPECT_EQ(html.find("<b>"), std::string::npos) << html;
+  EXPECT_EQ(html.rfind("<form action=\"/p.cgi/&quot;&gt;&lt;b&gt;\" method=", 0), 0u) << html;
+  EXPECT_NE(html.find("<A HREF=\"/p.cgi/&quot;&gt;&lt;b&gt;?rows=25&item_no=1\">"), std::string::npos) << html;
 }
 
 TEST_F(NavigatorTest, FrameParametersReachTheFrame) {

@@ -154,6 +154,23 @@ TEST(BaseURL, PortsHostsAndFixedBase) {
   EXPECT_EQ(CurrentURL(*f.request, f.options), "https://fixed.example/p.cgi/Page?ID=x&b=3");
 }
 
+TEST(CurrentURL, ThePathIsEncodedAgainAndTheQueryKeptAsSent) {
+  // The server decoded the path ("/a b?#%"); the query arrives encoded.
+  RequestFixture f(Env{{"PATH_INFO", "/Page/a b?#%\"<\xc4\x8d"}, {"QUERY_STRING", "x=%22&y=a+b"}});
+  EXPECT_EQ(CurrentURL(*f.request, f.options),
+            "http://portal.example/cgi/tessaro.cgi/Page/a%20b%3F%23%25%22%3C%C4%8D?x=%22&y=a+b");
+}
+
+// Host, path and query come from the visitor; the tags escape them for markup.
+TEST(GenericTags, AddressTagsAreEscaped) {
+  RequestFixture f(
+      Env{{"HTTP_HOST", "h\"><x"}, {"PATH_INFO", "/Page"}, {"QUERY_STRING", "q=\"><x&a='1'"}, {"REMOTE_ADDR", "<x>"}});
+  EXPECT_EQ(f.Page("<#tag_currenturl>"),
+            "http://h&quot;&gt;&lt;x/cgi/tessaro.cgi/Page?q=&quot;&gt;&lt;x&amp;a=&#39;1&#39;");
+  EXPECT_EQ(f.Page("<#tag_requestscript>"), "http://h&quot;&gt;&lt;x/cgi/tessaro.cgi");
+  EXPECT_EQ(f.Page("<#tag_reqip>"), "&lt;x&gt;");
+}
+
 TEST(QueryFields, StripRemovesTheFirstFieldOfEachName) {
   EXPECT_EQ(StripQueryFields("", "a"), "");
   EXPECT_EQ(StripQueryFields("a=1&b=2&A=3", "a"), "b=2&A=3");

@@ -55,6 +55,14 @@ TEST(CgiProgram, MalformedContentLengthsAreHandled) {
   }
 }
 
+// Decoding errors quote the request, and the error page shows the message.
+TEST(CgiProgram, ErrorMessagesAreEscapedOnTheErrorPage) {
+  Deployment d;
+  auto r = d.Get("/Page", "a=%<b", {{"HTTP_COOKIE", kSession}});
+  EXPECT_NE(r.body.find("(%&lt;b)"), std::string::npos) << r.body;
+  EXPECT_EQ(r.body.find("<b"), std::string::npos) << r.body;
+}
+
 TEST(CgiProgram, ALocationWithALineBreakNeverSplitsTheHeader) {
   Deployment d;
   auto r = d.Get("/x%0d%0aSet-Cookie:%20evil=1", "", {{"HTTP_COOKIE", kSession}});

@@ -24,7 +24,8 @@ class PortalTest : public ::testing::Test {
                 "tag_hello=<b><#tag_reqip></b>\n"
                 "[SIMPLEPAGES]\n"
                 "DEFAULT=home.html\n"
-                "news=news.html\n");
+                "news=news.html\n"
+                "here=here.html\n");
     d.WriteFile("templates/login.html",
                 "<form action=\"<#tag_logaction>\" method=post>"
                 "<input name=logdest value=\"<#tag_destination>\">"
@@ -35,6 +36,7 @@ class PortalTest : public ::testing::Test {
     d.WriteFile("templates/home.html", "Home <#tag_hello> <#tag_include file=part.html>\n");
     d.WriteFile("templates/part.html", "part <#tag_current_date format=yyyy>");
     d.WriteFile("templates/news.html", "News for <#tag_param_who>\n");
+    d.WriteFile("templates/here.html", "<a href=\"<#tag_currenturl>\">here</a>\n");
   }
 
   CgiResponse PostLogin(const std::string& body) const {
@@ -67,9 +69,64 @@ TEST_F(PortalTest, ProtectedPathShowsTheLoginFormWithItsDestination) {
   EXPECT_EQ(r.status_text, "200 OK");
   EXPECT_NE(r.body.find("action=\"http://localhost/tessaro.cgi/CheckLogin\""), std::string::npos) << r.body;
   EXPECT_NE(r.body.find("name=logdest value=\"/zntest\""), std::string::npos);
-  EXPECT_NE(r.body.find("name=logqry value=\"a=1&b=2\""), std::string::npos);
+  EXPECT_NE(r.body.find("name=logqry value=\"a=1&amp;b=2\""), std::string::npos);
   CgiResponse english = d.Get("/zntest2", "lang=eng", {{"HTTP_COOKIE", kSession}});
   EXPECT_EQ(english.body, "English login for /zntest2\n");
+}
+
+// The login check answers GET too, so a link alone can carry these values.
+TEST_F(PortalTest, DestinationsInALinkToTheLoginCheckStayText) {
+  const struct {
+    const char* query;
+    const char* logdest_value;
+    const char* logqry_value;
+  } cases[] = {
+      {"logdest=%2Fx%22%3E%3Cscript%3Ealert(1)%3C%2Fscript%3E&logqry=%22%3E%3Cscript%3E",
+       "/x&quot;&gt;&lt;script&gt;alert(1)&lt;/script&gt;", "&quot;&gt;&lt;script&gt;"},
+      // Not a path of this portal: the form drops it.
+      {"logdest=%22%3E%3Cscript%3Ealert(1)%3C%2Fscript%3E", "", ""},
+      {"logdest=javascript:alert(1)&logqry=%27onmouseover%3D%27x", "", "&#39;onmouseover=&#39;x"},
+  };
+  for (const auto& c : cases) {
+    CgiResponse r = d.Get("/CheckLogin", c.query, {{"HTTP_COOKIE", kSession}});
+    EXPECT_EQ(r.body.find("<script"), std::string::npos) << r.body;
+    EXPECT_NE(r.body.find("name=logdest value=\"" + std::string(c.logdest_value) + "\""), std::string::npos)
+        << c.query << "\n"
+        << r.body;
+    EXPECT_NE(r.body.find("name=logqry value=\"" + std::string(c.logqry_value) + "\""), std::string::npos)
+        << c.query << "\n"
+        << r.body;
+  }
+  // A successful login with such a query writes the confirmation link escaped.
+  CgiResponse ok = PostLogin("USRNAME=quokka&PSWD=pelican&logdest=%2Fzntest2&logqry=%22%3E%3Cscript%3E");
+  EXPECT_NE(ok.body.find("<a href=\"http://localhost/tessaro.cgi/zntest2?&quot;&gt;&lt;script&gt;\">"),
+            std::string::npos)
+      << ok.body;
+}
+
+// The destination's query travels through the hidden field as the browser
+// reads it back ("a=1&b=2") and leads to the same address after the login.
+TEST_F(PortalTest, TheDestinationQueryRoundTripsThroughTheLoginForm) {
+  CgiResponse form = d.Get("/zntest2", "a=1&b=2", {{"HTTP_COOKIE", kSession}});
+  EXPECT_NE(form.body.find("name=logdest value=\"/zntest2\""), std::string::npos) << form.body;
+  EXPECT_NE(form.body.find("name=logqry value=\"a=1&amp;b=2\""), std::string::npos) << form.body;
+  // What a browser posts for those two fields.
+  CgiResponse ok = PostLogin("USRNAME=quokka&PSWD=pelican&logdest=%2Fzntest2&logqry=a%3D1%26b%3D2");
+  EXPECT_NE(ok.body.find("<a href=\"http://localhost/tessaro.cgi/zntest2?a=1&amp;b=2\">"), std::string::npos)
+      << ok.body;
+}
+
+TEST_F(PortalTest, TheCurrentAddressIsEscaped) {
+  // A client may send the query unencoded.
+  CgiResponse r = d.Get("/Page", "ID=here&q=\"><x", {{"HTTP_COOKIE", kSession}});
+  EXPECT_EQ(r.body, "<a href=\"http://localhost/tessaro.cgi/Page?ID=here&amp;q=&quot;&gt;&lt;x\">here</a>\n");
+}
+
+TEST_F(PortalTest, ErrorPagesShowTemplatePathsRelativeToThePortal) {
+  std::remove((d.Dir() + "/templates/login_en.html").c_str());
+  CgiResponse r = d.Get("/zntest", "lang=eng", {{"HTTP_COOKIE", kSession}});
+  EXPECT_NE(r.body.find("Cannot open file &quot;templates/login_en.html&quot;"), std::string::npos) << r.body;
+  EXPECT_EQ(r.body.find(d.Dir()), std::string::npos) << r.body;
 }
 
 TEST_F(PortalTest, TestLoginToTheSecondTestPageGivesTheBuiltInConfirmation) {
@@ -132,6 +189,7 @@ TEST(PortalSettings, MissingDefaultsFileGivesTheErrorPage) {
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_NE(r.body.find("Cannot open file"), std::string::npos) << r.body;
   EXPECT_NE(r.body.find("tessaro0.ini"), std::string::npos) << r.body;
+  EXPECT_EQ(r.body.find(d.Dir()), std::string::npos) << r.body;  // no server paths on pages
 }
 
 }  // namespace

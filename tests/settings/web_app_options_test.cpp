@@ -21,14 +21,17 @@ TEST(WebAppOptionsTest, KeysAndTheirValuesAfterConstruction) {
   TWebAppOptions options;
   EXPECT_EQ(PropertyNames(options),
             (std::vector<std::string>{"bad_login", "bad_logineng", "cookie_expires", "global_banners",
-                                      "initial_table_rows", "path_to_templates", "pgLOGIN", "pgLOGINeng", "pgLOGOK",
-                                      "pgLOGOKeng", "Port", "script_base_url", "simple_pages_ids", "SSLPort",
-                                      "table_empty"}));
+                                      "header_csp_frame_ancestors", "header_frame_options", "header_nosniff",
+                                      "header_referrer_policy", "initial_table_rows", "path_to_templates", "pgLOGIN",
+                                      "pgLOGINeng", "pgLOGOK", "pgLOGOKeng", "Port", "script_base_url",
+                                      "simple_pages_ids", "SSLPort", "table_empty"}));
   // Empty texts and lists are not written, so this is every value that is not empty.
   TStrings written;
   WritePublishedToStrings(options, written, true);
   EXPECT_EQ(written.Items(),
-            (std::vector<std::string>{"cookie_expires=1", "initial_table_rows=25", "Port=0", "SSLPort=0"}));
+            (std::vector<std::string>{"cookie_expires=1", "header_csp_frame_ancestors=1", "header_frame_options=1",
+                                      "header_nosniff=1", "header_referrer_policy=1", "initial_table_rows=25", "Port=0",
+                                      "SSLPort=0"}));
   // The constructor and the declared defaults agree, so nothing at its default is stored.
   for (const auto& property : options.PublishedProperties().Properties())
     EXPECT_TRUE(property->IsDefault(options)) << property->Name();

@@ -56,6 +56,19 @@ TEST_F(ModulePathTest, TheStartPathGivesTheFolderAndTheIniName) {
   EXPECT_EQ(ModuleFileName(), dir_ + "/bin/tessaro.cgi");
 }
 
+TEST_F(ModulePathTest, TextsLosePathsOfThePortalFolder) {
+  SetModuleFileName("/srv/portal/tessaro.cgi");
+  const std::pair<const char*, const char*> cases[] = {
+      {"Cannot open file \"/srv/portal/templates/x.html\"", "Cannot open file \"templates/x.html\""},
+      {"/srv/portal/a and /srv/portal/b", "a and b"},
+      {"/srv/portalx/a /srv/portal", "/srv/portalx/a /srv/portal"},  // other folders stay whole
+      {"/etc/templates/x.html", "/etc/templates/x.html"},
+  };
+  for (const auto& [in, out] : cases) EXPECT_EQ(WithoutModuleDir(in), out) << in;
+  SetModuleFileName("/tessaro.cgi");
+  EXPECT_EQ(WithoutModuleDir("/templates/x.html"), "/templates/x.html");  // the root folder is not removed
+}
+
 TEST_F(ModulePathTest, LinksInTheStartPathAreKept) {
   MakeExecutable(dir_ + "/install/tessaro.cgi");
   std::filesystem::create_directory(dir_ + "/portal");

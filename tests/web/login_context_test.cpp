@@ -63,6 +63,41 @@ TEST(LoginContext, TagsOfTheLoginPages) {
   EXPECT_EQ(f.Tag("tag_badlogin"), "");
 }
 
+// A link to the login check can carry any destination: the tags write it as
+// text, and the confirmation link leads only to a path of this portal.
+TEST(LoginContext, DestinationTagsEscapeAndKeepToThePortal) {
+  struct Case {
+    const char* logdest;
+    const char* logqry;
+    const char* destination;  // tag_destination
+    const char* link;         // LINK
+  } cases[] = {
+      {"/Page", "a=1&b=2", "/Page", "http://h/p.cgi/Page?a=1&amp;b=2"},
+      {"/x\"><script>", "", "/x&quot;&gt;&lt;script&gt;", "http://h/p.cgi/x&quot;&gt;&lt;script&gt;"},
+      {"/main", "'><b>", "/main", "http://h/p.cgi/main?&#39;&gt;&lt;b&gt;"},
+      {"javascript:alert(1)", "", "", "http://h/p.cgi"},
+      {"//evil.example/", "", "", "http://h/p.cgi"},
+      {"/\\evil.example/", "", "", "http://h/p.cgi"},
+      {"/\t/evil.example/", "", "", "http://h/p.cgi"},
+      {"", "a=1", "", "http://h/p.cgi?a=1"},
+  };
+  for (const auto& c : cases) {
+    LoginFixture f("");
+    f.context->logdest = c.logdest;
+    f.context->logqry = c.logqry;
+    EXPECT_EQ(f.Tag("tag_destination"), c.destination) << c.logdest;
+    EXPECT_EQ(f.Tag("LINK"), c.link) << c.logdest;
+  }
+  LoginFixture f("");
+  f.context->logqry = "a=1&b=\"<x>";
+  EXPECT_EQ(f.Tag("tag_destquery"), "a=1&amp;b=&quot;&lt;x&gt;");
+  // Without a base address a foreign destination would be the whole link.
+  f.options.script_base_url = "none";
+  f.context->logdest = "javascript:alert(1)";
+  f.context->logqry = "";
+  EXPECT_EQ(f.Tag("LINK"), "");
+}
+
 TEST(LoginContext, CredentialsTheModulesAccept) {
   auto module = CreateModule<TmainModule>();
   struct Case {

@@ -42,7 +42,8 @@ TEST(TessaroOptionsTest, KeysAndTheirValuesAfterConstruction) {
   WritePublishedToStrings(options, written, true);
   EXPECT_EQ(written.Items(), (std::vector<std::string>{
                                  "AccountsRefreshInterval=0", "cookie_expires=1", "EMAIL_Bcc_Enable=0",
-                                 "initial_table_rows=25", "list_img_height=40", "list_img_width=40", "Port=0",
+                                 "header_csp_frame_ancestors=1", "header_frame_options=1", "header_nosniff=1",
+                                 "header_referrer_policy=1", "initial_table_rows=25", "list_img_height=40", "list_img_width=40", "Port=0",
                                  "SMTPAuthType=1", "SMTPPort=25", "SSLPort=0", "UploadStreamSizeLimit=0"}));
   for (const auto& property : options.PublishedProperties().Properties())
     EXPECT_TRUE(property->IsDefault(options)) << property->Name();
