@@ -61,6 +61,10 @@ TESSARO_ODBC_FORWARD(SQLSetConnectAttrW, (SQLHDBC dbc, SQLINTEGER attribute, SQL
                      (dbc, attribute, value, length))
 TESSARO_ODBC_FORWARD(SQLSetStmtAttrW, (SQLHSTMT stmt, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER length),
                      (stmt, attribute, value, length))
+TESSARO_ODBC_FORWARD(SQLDriverConnect,
+                     (SQLHDBC dbc, SQLHWND window, SQLCHAR* in, SQLSMALLINT in_length, SQLCHAR* out,
+                      SQLSMALLINT out_max, SQLSMALLINT* out_length, SQLUSMALLINT completion),
+                     (dbc, window, in, in_length, out, out_max, out_length, completion))
 TESSARO_ODBC_FORWARD(SQLDriverConnectW,
                      (SQLHDBC dbc, SQLHWND window, SQLWCHAR* in, SQLSMALLINT in_length, SQLWCHAR* out,
                       SQLSMALLINT out_max, SQLSMALLINT* out_length, SQLUSMALLINT completion),

@@ -277,6 +277,34 @@ void ReportsErrorsAsExceptions(TTestDatabase& db) {
   EXPECT_FALSE(wrong->Connected());
 }
 
+// Czech letters written into the SQL text itself (literals, table and
+// column names) reach the database whole, and its messages naming them come
+// back whole: the driver manager hands some drivers the text as narrow
+// characters, which must not cut the letters to single bytes.
+void KeepsCzechTextInTheSql(TTestDatabase& db) {
+  const std::string horse = Cp1250("Žluťoučký kůň");
+  db.Exec(Cp1250("CREATE TABLE \"koně\" (\"jméno\" VARCHAR(40))"));
+  db.Exec(Cp1250("INSERT INTO \"koně\" VALUES ('Žluťoučký kůň'), ('Ďábel')"));
+  auto connection = db.Connect(cmRead);
+  TOdbcDataSet data(connection.get());
+  data.SetCommandText(Cp1250("SELECT 'Žluťoučký kůň' AS \"přezdívka\", \"jméno\" FROM \"koně\" "
+                             "WHERE \"jméno\" = 'Žluťoučký kůň' OR \"jméno\" = :other"));
+  data.Parameters()[0].Value = TVariant::String(Cp1250("Ďábel"));
+  data.Open();
+  ASSERT_NE(data.FindField(Cp1250("přezdívka")), nullptr);
+  EXPECT_EQ(Column(data, Cp1250("přezdívka")), (std::vector<std::string>{horse, horse}));
+  EXPECT_EQ(Column(data, Cp1250("jméno")), (std::vector<std::string>{horse, Cp1250("Ďábel")}));
+
+  data.Close();
+  data.SetCommandText(Cp1250("SELECT * FROM \"žádná_tabulka\""));
+  try {
+    data.Open();
+    ADD_FAILURE() << "no error";
+  } catch (const EDatabaseError& e) {
+    EXPECT_NE(std::string(e.what()).find(Cp1250("žádná_tabulka")), std::string::npos) << e.what();
+  }
+}
+
 // The prepared statement: a select statement is the data set's SQL, with
 // the data set's parameters; other statements are refused.
 void PreparesSelectStatements(TTestDatabase& db) {
@@ -392,6 +420,7 @@ const TNamedCheck kChecks[] = {
     {"StreamsForwardOnly", StreamsForwardOnly},
     {"ReadOnlyConnectionsRefuseWrites", ReadOnlyConnectionsRefuseWrites},
     {"ReportsErrorsAsExceptions", ReportsErrorsAsExceptions},
+    {"KeepsCzechTextInTheSql", KeepsCzechTextInTheSql},
     {"PreparesSelectStatements", PreparesSelectStatements},
 };
 
@@ -425,6 +454,9 @@ TEST(PostgresDataAccess, AllChecksOnOneServer) {
       check.run(*server.NewDatabase(LowerCase(check.name)));
     }
   }
+  // Czech letters in the connection string too: it names the schema.
+  SCOPED_TRACE("Czech schema");
+  KeepsCzechTextInTheSql(*server.NewDatabase(Cp1250("účetní_kniha")));
 }
 
 // ---- SQLite only ----
@@ -438,6 +470,25 @@ TEST(SqliteDataAccess, MissingFileIsAnErrorNotANewDatabase) {
   auto connection = CreateConnection("Driver=SQLite3;Database=" + missing + ";NoCreat=1", "", 0);
   EXPECT_THROW(connection->Open(), EDatabaseError);
   EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+// A database file whose name has Czech letters: the connection string
+// (windows-1250 inside the program) names the file the system knows by its
+// UTF-8 name, also when the driver is made to create it.
+TEST(SqliteDataAccess, OpensAFileWithCzechLettersInItsName) {
+  TSqliteTestDatabase db;
+  const std::string file = db.Folder() + Cp1250("/účetní kniha č. 1.db");
+  testing::UseProjectOdbcDrivers();
+  auto creator = CreateConnection("Driver=SQLite3;Database=" + file, "", 0);
+  creator->Open();
+  creator->Close();
+  EXPECT_TRUE(std::filesystem::exists(db.Folder() + "/účetní kniha č. 1.db"));
+
+  auto connection = CreateConnection("Driver=SQLite3;Database=" + file + ";NoCreat=1", "", 0);
+  TOdbcDataSet data(connection.get());
+  data.SetCommandText("SELECT 1 AS one");
+  data.Open();
+  EXPECT_EQ(data.FieldByName("one").AsLargeInt(), 1);
 }
 
 // Contexts free their connection and data sets in whatever order their
