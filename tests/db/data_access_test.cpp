@@ -150,6 +150,39 @@ void KeepsValuesOutOfTheSqlText(TTestDatabase& db) {
   EXPECT_EQ(data.FieldByName("literal").AsString(), ":kind");
 }
 
+// The optional filter: a condition that holds for every record while its
+// parameter is Null, whether the parameter has a type or only a value.
+void FiltersByParametersThatMayBeNull(TTestDatabase& db) {
+  CreateGroups(db);
+  // Also where results are not read through a server cursor, which would
+  // hide a statement prepared on the server.
+  if (db.IsPostgres()) static_cast<testing::TPostgresTestDatabase&>(db).SetOptions("UseDeclareFetch=0");
+  auto connection = db.Connect(cmRead);
+  TOdbcDataSet data(connection.get());
+  data.SetCommandText(
+      "SELECT id FROM grp WHERE (:name IS NULL OR name = :name) AND (:kind IS NULL OR kind = :kind) "
+      "AND (:amount.Integer IS NULL OR amount > :amount.Integer) ORDER BY id");
+  const struct {
+    TVariant name, kind, amount;
+    std::vector<std::string> ids;
+  } cases[] = {
+      {TVariant(), TVariant(), TVariant(), {"1", "2", "3", "4", "5"}},
+      {TVariant::String("alpha"), TVariant(), TVariant(), {"2", "5"}},
+      {TVariant(), TVariant::String("A"), TVariant::Integer(5), {"3"}},
+      {TVariant::String("alpha"), TVariant::String("C"), TVariant(), {"5"}},
+  };
+  for (const auto& c : cases) {
+    for (int i = 0; i < data.Parameters().Count(); ++i) {
+      TParameter& parameter = data.Parameters()[i];
+      parameter.DataType = ParamTypeSuffix(parameter.Name);
+      parameter.Value = i < 2 ? c.name : i < 4 ? c.kind : c.amount;
+    }
+    data.Close();
+    data.Open();
+    EXPECT_EQ(Column(data, "id"), c.ids) << c.name.AsString() << "/" << c.kind.AsString();
+  }
+}
+
 // The client-side cursor: all records in memory, counted, sorted by index
 // field names, limited by MaxRecords.
 void SortsClientSideRecords(TTestDatabase& db) {
@@ -356,10 +389,6 @@ void ReadsOutputParameters(TTestDatabase& db) {
 // An execute statement runs through the prepared statement's command; the
 // data set shows its rows and carries its parameters.
 void OpensExecuteStatements(TTestDatabase& db) {
-  // Statements prepared by name take their values only when the driver
-  // puts them into the text itself.
-  testing::TPostgresTestDatabase& postgres = static_cast<testing::TPostgresTestDatabase&>(db);
-  postgres.SetOptions("UseServerSidePrepare=0");
   auto connection = db.Connect(cmRead);
   TOdbcCommand prepare(connection.get());
   prepare.SetCommandText("PREPARE next_of(integer) AS SELECT $1 + 1 AS next UNION ALL SELECT $1 + 2");
@@ -416,6 +445,7 @@ void PrintTo(const TNamedCheck& check, std::ostream* out) { *out << check.name; 
 const TNamedCheck kChecks[] = {
     {"ReadsEveryKindOfColumn", ReadsEveryKindOfColumn},
     {"KeepsValuesOutOfTheSqlText", KeepsValuesOutOfTheSqlText},
+    {"FiltersByParametersThatMayBeNull", FiltersByParametersThatMayBeNull},
     {"SortsClientSideRecords", SortsClientSideRecords},
     {"StreamsForwardOnly", StreamsForwardOnly},
     {"ReadOnlyConnectionsRefuseWrites", ReadOnlyConnectionsRefuseWrites},
