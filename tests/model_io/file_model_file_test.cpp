@@ -15,6 +15,7 @@
 #include "model/io/model_file.h"
 #include "model/io/model_file_writer.h"
 #include "model/io/object_stream.h"
+#include "model/io/stored_parts.h"
 #include "model/io/old_evidence_item.h"
 #include "model/param_def.h"
 #include "model/param_type_def.h"
@@ -24,6 +25,7 @@
 #include "model/user_override_evidence_item.h"
 #include "model_io/file_sample_model.h"
 #include "util/codepage.h"
+#include "util/text.h"
 
 namespace tessaro {
 namespace {
@@ -215,6 +217,24 @@ TEST_F(ModelFiles, LookupOptionsAreOneTextUpToVersion6) {
     ASSERT_NE(type->EditorOptions(), nullptr);
     EXPECT_EQ(static_cast<TZNKVisitedStrings*>(type->EditorOptions())->Lines.Items(),
               std::vector<std::string>({"select id, name", "from customers"}));
+  }
+}
+
+// Editors are bound by their exact identifier, so a type naming the Lookup
+// editor in other letter case has no options; old files still keep a text
+// for it, as for any type naming that editor, and every version reads back.
+TEST_F(ModelFiles, ALookupEditorNamedInOtherLetterCaseReadsBackInEveryVersion) {
+  auto* type = static_cast<TParamTypeDef*>(sample.ParamTypeDefs().FindByInstanceID("{PT2}"));
+  type->detParamEditorID = LowerCase(kLookupEditorID);
+  type->BindEditor(type->detParamEditorID);
+  ASSERT_EQ(type->EditorOptions(), nullptr);
+  for (uint16_t version = 1; version <= kHighestModelFileVersion; ++version) {
+    SCOPED_TRACE("version " + std::to_string(version));
+    WritePair({version, false}, {version, false});
+    std::unique_ptr<file_test::TLoaded> loaded;
+    ASSERT_NO_THROW(loaded = LoadFolder(folder.Path()));
+    EXPECT_EQ(DumpList(loaded->model.ParamTypeDefs()), DumpList(sample.ParamTypeDefs()));
+    EXPECT_EQ(loaded->model.EvidenceItems().Count(), sample.EvidenceItems().Count());
   }
 }
 

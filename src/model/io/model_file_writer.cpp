@@ -102,12 +102,14 @@ class TBodyWriter {
     writer_.WriteObject(TCarrier(const_cast<TPublishedCollection&>(carried)), kCarrierClassName);
   }
 
+  // The reader decides as old files were made: up to version 6 a type
+  // naming the Lookup editor, in any letter case, is followed by the text
+  // of its options, whether or not its editor was bound.
   void WriteParamTypeExtras(const TParamTypeDef& type) {
-    if (!EditorHasOptions(type)) return;
     const TPublishedObject* options = EditorOptionsOf(type);
-    static const TNothing nothing;
     if (version_ > 6 || !SameText(type.detParamEditorID, kLookupEditorID)) {
-      WriteCarrier(options != nullptr ? *options : nothing);
+      static const TNothing nothing;
+      if (EditorHasOptions(type)) WriteCarrier(options != nullptr ? *options : nothing);
       return;
     }
     TZNKVisitedAnsiString text;
