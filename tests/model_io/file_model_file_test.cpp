@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -236,6 +239,37 @@ TEST_F(ModelFiles, ALookupEditorNamedInOtherLetterCaseReadsBackInEveryVersion) {
     EXPECT_EQ(DumpList(loaded->model.ParamTypeDefs()), DumpList(sample.ParamTypeDefs()));
     EXPECT_EQ(loaded->model.EvidenceItems().Count(), sample.EvidenceItems().Count());
   }
+}
+
+// New content stays beside the file, under a name of its own, until it is
+// committed; uncommitted content goes away with its object.
+TEST(StagedFile, ReplacesTheFileOnlyOnCommitAndLeavesNothingBeside) {
+  TTempFolder folder;
+  const std::string file = folder.Path() + "qmxdef.idt";
+  folder.Write("qmxdef.idt", "old");
+  auto contents = [](const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  auto names = [&folder] {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+      found.push_back(entry.path().filename().string());
+    return found;
+  };
+  {
+    TStagedFile staged(file, "new");
+    TStagedFile other(file, "other");
+    EXPECT_NE(staged.StagedName(), other.StagedName());
+    EXPECT_EQ(contents(staged.StagedName()), "new");
+    EXPECT_EQ(contents(file), "old");
+  }
+  EXPECT_EQ(names(), std::vector<std::string>{"qmxdef.idt"});
+  EXPECT_EQ(contents(file), "old");
+  TStagedFile staged(file, "new");
+  staged.Commit();
+  EXPECT_EQ(contents(file), "new");
+  EXPECT_EQ(names(), std::vector<std::string>{"qmxdef.idt"});
 }
 
 TEST_F(ModelFiles, ADetailPageOfAMissingEvidenceItemFailsTheLoad) {
