@@ -119,6 +119,19 @@ void ReadInto(TReadFiles& files, const std::string* definition_file, const std::
   }
 }
 
+// Reads a pair of files into `model` as the portal reads its folder on
+// every request; without `link`, only reads them.
+void ReadBack(const std::string& definition_file, const std::string& user_file, bool link, TInetMgrModel& model) {
+  model.Mode = TInetMgrModel::kUserDataMode;
+  std::vector<uint8_t> definition, user;
+  ReadFileToStream(definition_file, definition);
+  ReadFileToStream(user_file, user);
+  ReadStreams(model, &definition, &user, {});
+  if (!link) return;
+  model.LinkAll();
+  model.AfterLoadAll();
+}
+
 bool LooksLikeUserFile(const std::string& file) {
   const std::string name = file.substr(file.find_last_of("/\\") + 1);
   return StartsText("user", name);
@@ -242,8 +255,11 @@ int Import(const std::vector<std::string>& args) {
   } catch (const std::exception& error) {
     FileError(xml_file, error.what());
   }
+  for (const std::string& problem : CheckEditorLetterCase(model))
+    std::fprintf(stderr, "tessaro-admin: warning: %s\n", EncodeOutput(problem).c_str());
   // The portal runs the after-load step on every request; a model that fails
   // it would take the portal down, so it is only written when asked to.
+  bool loads = true;
   try {
     model.AfterLoadAll();
   } catch (const std::exception& error) {
@@ -252,19 +268,32 @@ int Import(const std::vector<std::string>& args) {
                               "; nothing written (--force writes it anyway)");
     std::fprintf(stderr, "tessaro-admin: warning: the portal will not load these files: %s\n",
                  EncodeOutput(error.what()).c_str());
+    loads = false;
   }
+  // The portal may be reading the folder meanwhile: the new pair is written
+  // beside the files it replaces and read back there as every request reads
+  // it; only a pair that reads back replaces the old one, which otherwise
+  // stays as it was.
   const std::string definition_file = folder + "qmxdef.idt";
   const std::string user_file = folder + "user.idt";
-  WriteFileReplacing(definition_file, DefinitionFileBytes(model, definition, definition_format));
-  WriteFileReplacing(user_file, UserFileBytes(model, user, user_format));
-  // What the portal will see: the pair read back as every request reads it.
+  TStagedFile new_definition(definition_file, DefinitionFileBytes(model, definition, definition_format));
+  TStagedFile new_user(user_file, UserFileBytes(model, user, user_format));
   TInetMgrModel written;
-  written.Mode = TInetMgrModel::kUserDataMode;
-  TModelStateScope quiet(written, msLoading);
-  std::vector<uint8_t> definition_bytes, user_bytes;
-  ReadFileToStream(definition_file, definition_bytes);
-  ReadFileToStream(user_file, user_bytes);
-  ReadStreams(written, &definition_bytes, &user_bytes, {});
+  try {
+    ReadBack(new_definition.StagedName(), new_user.StagedName(), loads, written);
+    if (written.EvidenceItems().Count() != model.EvidenceItems().Count() ||
+        written.UserAccounts().Count() != model.UserAccounts().Count())
+      throw Exception("evidence items or accounts are missing");
+  } catch (const std::exception& error) {
+    FileError(xml_file, std::string("the files made from it do not read back: ") + error.what() +
+                            "; nothing replaced");
+  }
+  // The definitions first: a user file names definitions, and a change most
+  // often adds some, so a request that falls between the two renames most
+  // likely still finds everything its user file names. Such a request sees
+  // the new definitions with the old accounts; the next sees the new pair.
+  new_definition.Commit();
+  new_user.Commit();
   auto describe = [](const std::string& file, TModelFileFormat format) {
     return file + " (version " + std::to_string(format.version) + (format.compressed ? ", compressed)" : ")");
   };
