@@ -1,6 +1,5 @@
 // tessaro.cgi: the web server starts it once per request; it answers the
 // request on standard output and exits.
-#include <clocale>
 #include <csignal>
 
 #include "util/module_path.h"
@@ -13,10 +12,5 @@ int main(int argc, char** argv) {
   // A web server that closes the connection early must not kill the process
   // mid-write: a failed write is simply not reported.
   std::signal(SIGPIPE, SIG_IGN);
-  // The ODBC driver manager passes text to drivers with only narrow entry
-  // points in the character set of this locale: UTF-8 keeps Czech letters
-  // whole (the "C" locale cuts them to one byte). Only the character type
-  // category: numbers and messages stay as the program formats them.
-  std::setlocale(LC_CTYPE, "C.UTF-8");
   return tessaro::RunCgiRequest(tessaro::CgiEnvironment::FromProcess(), 0, 1);
 }

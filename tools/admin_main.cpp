@@ -5,7 +5,6 @@
 //
 // Exit codes: 0 done (check: no problems), 1 a file could not be read or
 // written or check found problems, 2 the command line was wrong.
-#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -358,8 +357,6 @@ int Run(int argc, char** argv) {
 }  // namespace tessaro
 
 int main(int argc, char** argv) {
-  // As tessaro.cgi: database text passes the ODBC driver manager as UTF-8.
-  std::setlocale(LC_CTYPE, "C.UTF-8");
   try {
     return tessaro::Run(argc, argv);
   } catch (const tessaro::TUsageError& error) {
