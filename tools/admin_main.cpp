@@ -294,7 +294,11 @@ int Import(const std::vector<std::string>& args) {
   // likely still finds everything its user file names. Such a request sees
   // the new definitions with the old accounts; the next sees the new pair.
   new_definition.Commit();
-  new_user.Commit();
+  try {
+    new_user.Commit();
+  } catch (const std::exception& error) {
+    throw Exception(std::string(error.what()) + "; " + definition_file + " is already the new one");
+  }
   auto describe = [](const std::string& file, TModelFileFormat format) {
     return file + " (version " + std::to_string(format.version) + (format.compressed ? ", compressed)" : ")");
   };

@@ -81,10 +81,10 @@ void TOdbcConnection::Open() {
   if (Connected()) return;
   if (connection_string_.empty()) throw EDatabaseError("The connection string is empty");
   // The connection string goes to the driver manager in narrow form, as
-  // UTF-8 (the character set of the process's locale, see main). Given the
-  // wide form, the driver manager cuts every character to its low byte for a
-  // driver with only narrow entry points, so a database path with Czech
-  // letters would name another file.
+  // UTF-8 (the character set its loader chooses for the process, see
+  // odbc_loader.cpp). Given the wide form, the driver manager cuts every
+  // character to its low byte for a driver with only narrow entry points, so
+  // a database path with Czech letters would name another file.
   std::string text = EncodeOutput(connection_string_);
   if (text.size() > static_cast<size_t>(std::numeric_limits<SQLSMALLINT>::max()))
     throw EDatabaseError("The connection string is too long");

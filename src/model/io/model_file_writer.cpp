@@ -212,7 +212,7 @@ TStagedFile::TStagedFile(std::string file_name, std::string_view bytes) : file_n
     throw Exception("Cannot create a new file beside \"" + file_name_ + "\". " + std::strerror(error));
   }
   if (!WriteAll(fd.get(), bytes) || fd.Close() != 0) {
-    const int error = errno;
+    error = errno;
     ::unlink(staged_.c_str());
     staged_.clear();
     throw Exception("Cannot write a new file beside \"" + file_name_ + "\". " + std::strerror(error));
