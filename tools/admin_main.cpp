@@ -52,11 +52,13 @@ const char kUsage[] =
     "      Write FOLDER/qmxdef.idt and FOLDER/user.idt from an XML document, in\n"
     "      format version N (1 to 18, default 18) with compressed bodies unless\n"
     "      --uncompressed; --user-version sets the user file's version alone.\n"
-    "      A model the portal could not load is refused unless --force.\n"
+    "      A model the portal could not load is refused unless --force. The new\n"
+    "      files replace the folder's only once they read back.\n"
     "  check DEFINITION_FILE [USER_FILE]\n"
     "      Report what would make the portal fail or hide something: dangling\n"
     "      references, duplicate identifiers, detail pages without their\n"
-    "      evidence item, accounts without a role or that cannot log in.\n"
+    "      evidence item, accounts without a role or that cannot log in,\n"
+    "      parameter types naming their editor in other letter case.\n"
     "      Exit code 1 when anything is found.\n"
     "  new-id [COUNT]\n"
     "      Print new element identifiers (GUIDs), one per line.\n"
@@ -120,6 +122,19 @@ void ReadInto(TReadFiles& files, const std::string* definition_file, const std::
       FileError(*user_file, error.what());
     }
   }
+}
+
+// Reads a pair of files into `model` as the portal reads its folder on
+// every request; without `link`, only reads them.
+void ReadBack(const std::string& definition_file, const std::string& user_file, bool link, TInetMgrModel& model) {
+  model.Mode = TInetMgrModel::kUserDataMode;
+  std::vector<uint8_t> definition, user;
+  ReadFileToStream(definition_file, definition);
+  ReadFileToStream(user_file, user);
+  ReadStreams(model, &definition, &user, {});
+  if (!link) return;
+  model.LinkAll();
+  model.AfterLoadAll();
 }
 
 bool LooksLikeUserFile(const std::string& file) {
@@ -245,8 +260,11 @@ int Import(const std::vector<std::string>& args) {
   } catch (const std::exception& error) {
     FileError(xml_file, error.what());
   }
+  for (const std::string& problem : CheckEditorLetterCase(model))
+    std::fprintf(stderr, "tessaro-admin: warning: %s\n", EncodeOutput(problem).c_str());
   // The portal runs the after-load step on every request; a model that fails
   // it would take the portal down, so it is only written when asked to.
+  bool loads = true;
   try {
     model.AfterLoadAll();
   } catch (const std::exception& error) {
@@ -255,19 +273,36 @@ int Import(const std::vector<std::string>& args) {
                               "; nothing written (--force writes it anyway)");
     std::fprintf(stderr, "tessaro-admin: warning: the portal will not load these files: %s\n",
                  EncodeOutput(error.what()).c_str());
+    loads = false;
   }
+  // The portal may be reading the folder meanwhile: the new pair is written
+  // beside the files it replaces and read back there as every request reads
+  // it; only a pair that reads back replaces the old one, which otherwise
+  // stays as it was.
   const std::string definition_file = folder + "qmxdef.idt";
   const std::string user_file = folder + "user.idt";
-  WriteFileReplacing(definition_file, DefinitionFileBytes(model, definition, definition_format));
-  WriteFileReplacing(user_file, UserFileBytes(model, user, user_format));
-  // What the portal will see: the pair read back as every request reads it.
+  TStagedFile new_definition(definition_file, DefinitionFileBytes(model, definition, definition_format));
+  TStagedFile new_user(user_file, UserFileBytes(model, user, user_format));
   TInetMgrModel written;
-  written.Mode = TInetMgrModel::kUserDataMode;
-  TModelStateScope quiet(written, msLoading);
-  std::vector<uint8_t> definition_bytes, user_bytes;
-  ReadFileToStream(definition_file, definition_bytes);
-  ReadFileToStream(user_file, user_bytes);
-  ReadStreams(written, &definition_bytes, &user_bytes, {});
+  try {
+    ReadBack(new_definition.StagedName(), new_user.StagedName(), loads, written);
+    if (written.EvidenceItems().Count() != model.EvidenceItems().Count() ||
+        written.UserAccounts().Count() != model.UserAccounts().Count())
+      throw Exception("evidence items or accounts are missing");
+  } catch (const std::exception& error) {
+    FileError(xml_file, std::string("the files made from it do not read back: ") + error.what() +
+                            "; nothing replaced");
+  }
+  // The definitions first: a user file names definitions, and a change most
+  // often adds some, so a request that falls between the two renames most
+  // likely still finds everything its user file names. Such a request sees
+  // the new definitions with the old accounts; the next sees the new pair.
+  new_definition.Commit();
+  try {
+    new_user.Commit();
+  } catch (const std::exception& error) {
+    throw Exception(std::string(error.what()) + "; " + definition_file + " is already the new one");
+  }
   auto describe = [](const std::string& file, TModelFileFormat format) {
     return file + " (version " + std::to_string(format.version) + (format.compressed ? ", compressed)" : ")");
   };

@@ -21,14 +21,13 @@ constexpr SQLSMALLINT kMaxDiagMessage = 1024;  // characters kept of one message
 // is no such record.
 bool DiagRecord(SQLSMALLINT type, SQLHANDLE handle, SQLSMALLINT record, std::string& state, std::string& message) {
   SQLWCHAR sql_state[6] = {};
-  SQLWCHAR text[kMaxDiagMessage];
+  SQLWCHAR text[kMaxDiagMessage] = {};
   SQLINTEGER native = 0;
   SQLSMALLINT length = 0;
   const SQLRETURN rc = SQLGetDiagRecW(type, handle, record, sql_state, &native, text, kMaxDiagMessage, &length);
   if (!SQL_SUCCEEDED(rc)) return false;
-  state = FromSqlWide(sql_state, 5);
-  const size_t units = length < 0 ? 0 : std::min<size_t>(length, kMaxDiagMessage - 1);
-  message = FromSqlWide(text, units);
+  state = FromSqlWideBuffer(sql_state, std::size(sql_state));
+  message = FromSqlWideBuffer(text, std::size(text));
   return true;
 }
 
@@ -62,6 +61,13 @@ std::string FromSqlWide(const SQLWCHAR* text, size_t length) {
     result += UnicodeToCp1250(unit, ok);
   }
   return result;
+}
+
+std::string FromSqlWideBuffer(const SQLWCHAR* buffer, size_t capacity) {
+  if (capacity == 0) return std::string();
+  size_t length = 0;
+  while (length < capacity - 1 && buffer[length] != 0) ++length;
+  return FromSqlWide(buffer, length);
 }
 
 TOdbcHandle::TOdbcHandle(SQLSMALLINT type, SQLHANDLE parent) : type_(type) {

@@ -24,6 +24,12 @@ TSqlWideString ToSqlWide(std::string_view cp1250);
 // UTF-16 text (`length` units) as windows-1250; characters windows-1250 lacks
 // and unpaired surrogates become "?".
 std::string FromSqlWide(const SQLWCHAR* text, size_t length);
+// The text an ODBC call wrote into `buffer` (`capacity` units, zero-filled
+// before the call), which ends at the terminating NUL. The length the call
+// reported is not trusted: for a driver with only narrow entry points the
+// driver manager reports the driver's count of UTF-8 bytes, longer than the
+// text whenever it holds letters outside ASCII.
+std::string FromSqlWideBuffer(const SQLWCHAR* buffer, size_t capacity);
 
 // One owned ODBC handle, freed with its object.
 class TOdbcHandle {

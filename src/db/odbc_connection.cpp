@@ -17,6 +17,7 @@
 #include <limits>
 
 #include "db/odbc_api.h"
+#include "util/codepage.h"
 #include "util/text.h"
 
 namespace tessaro {
@@ -79,7 +80,12 @@ bool TOdbcConnection::Connected() const { return handles_ != nullptr; }
 void TOdbcConnection::Open() {
   if (Connected()) return;
   if (connection_string_.empty()) throw EDatabaseError("The connection string is empty");
-  const TSqlWideString text = ToSqlWide(connection_string_);
+  // The connection string goes to the driver manager in narrow form, as
+  // UTF-8 (the character set its loader chooses for the process, see
+  // odbc_loader.cpp). Given the wide form, the driver manager cuts every
+  // character to its low byte for a driver with only narrow entry points, so
+  // a database path with Czech letters would name another file.
+  std::string text = EncodeOutput(connection_string_);
   if (text.size() > static_cast<size_t>(std::numeric_limits<SQLSMALLINT>::max()))
     throw EDatabaseError("The connection string is too long");
 
@@ -91,8 +97,8 @@ void TOdbcConnection::Open() {
   handles->connection = TOdbcHandle(SQL_HANDLE_DBC, handles->environment.Get());
   const TOdbcHandle& dbc = handles->connection;
   SetOptionalConnectAttr(dbc, SQL_ATTR_LOGIN_TIMEOUT, kLoginTimeoutSeconds);
-  CheckOdbc(SQLDriverConnectW(dbc.Get(), nullptr, const_cast<SQLWCHAR*>(text.c_str()),
-                              static_cast<SQLSMALLINT>(text.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT),
+  CheckOdbc(SQLDriverConnect(dbc.Get(), nullptr, reinterpret_cast<SQLCHAR*>(text.data()),
+                             static_cast<SQLSMALLINT>(text.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT),
             dbc, "Connecting");
   handles->connected = true;
   handles_ = std::move(handles);
@@ -140,8 +146,7 @@ std::string TOdbcConnection::DbmsName() {
   const std::shared_ptr<void> dbc = NativeHandle();
   CheckOdbc(SQLGetInfoW(dbc.get(), SQL_DBMS_NAME, name, sizeof(name), &bytes), SQL_HANDLE_DBC, dbc.get(),
             "Reading the database's name");
-  const size_t units = bytes < 0 ? 0 : std::min<size_t>(bytes / sizeof(SQLWCHAR), std::size(name) - 1);
-  return FromSqlWide(name, units);
+  return FromSqlWideBuffer(name, std::size(name));
 }
 
 std::unique_ptr<TOdbcConnection> CreateConnection(std::string_view connectionString,

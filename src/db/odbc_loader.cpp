@@ -13,6 +13,7 @@
 #include <sqlext.h>
 #include <sqlucode.h>
 
+#include <clocale>
 #include <string>
 
 #include "db/database_error.h"
@@ -24,6 +25,13 @@ constexpr const char* kDriverManagers[] = {"libodbc.so.2", "libodbc.so"};
 
 void* DriverManager() {
   static void* handle = [] {
+    // The driver manager hands text to drivers with only narrow entry
+    // points (SQLite's) in the character set of the process's locale; in
+    // the "C" locale it cuts every character to its low byte. So the
+    // character type locale becomes UTF-8 before it is loaded: only that
+    // category, and only here, since nothing else in the program depends on
+    // it and setting it costs every request that never opens a database.
+    std::setlocale(LC_CTYPE, "C.UTF-8");
     std::string reasons;
     for (const char* name : kDriverManagers) {
       if (void* h = dlopen(name, RTLD_NOW | RTLD_GLOBAL)) return h;
@@ -61,6 +69,10 @@ TESSARO_ODBC_FORWARD(SQLSetConnectAttrW, (SQLHDBC dbc, SQLINTEGER attribute, SQL
                      (dbc, attribute, value, length))
 TESSARO_ODBC_FORWARD(SQLSetStmtAttrW, (SQLHSTMT stmt, SQLINTEGER attribute, SQLPOINTER value, SQLINTEGER length),
                      (stmt, attribute, value, length))
+TESSARO_ODBC_FORWARD(SQLDriverConnect,
+                     (SQLHDBC dbc, SQLHWND window, SQLCHAR* in, SQLSMALLINT in_length, SQLCHAR* out,
+                      SQLSMALLINT out_max, SQLSMALLINT* out_length, SQLUSMALLINT completion),
+                     (dbc, window, in, in_length, out, out_max, out_length, completion))
 TESSARO_ODBC_FORWARD(SQLDriverConnectW,
                      (SQLHDBC dbc, SQLHWND window, SQLWCHAR* in, SQLSMALLINT in_length, SQLWCHAR* out,
                       SQLSMALLINT out_max, SQLSMALLINT* out_length, SQLUSMALLINT completion),

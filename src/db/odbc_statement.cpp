@@ -495,14 +495,13 @@ void TOdbcStatement::Execute(const std::string& sql, const TParameters& paramete
 void TOdbcStatement::DescribeColumns(SQLSMALLINT count) {
   columns_.clear();
   for (SQLUSMALLINT i = 1; i <= static_cast<SQLUSMALLINT>(count); ++i) {
-    SQLWCHAR name[256];
+    SQLWCHAR name[256] = {};
     SQLSMALLINT name_length = 0, sql_type = 0, scale = 0, nullable = 0;
     SQLULEN size = 0;
     CheckOdbc(SQLDescribeColW(handle_.Get(), i, name, std::size(name), &name_length, &sql_type, &size, &scale,
                               &nullable),
               handle_, "Describing the result");
-    const size_t units = std::clamp<SQLSMALLINT>(name_length, 0, std::size(name) - 1);
-    columns_.push_back(ColumnOf(FromSqlWide(name, units), sql_type, size, scale));
+    columns_.push_back(ColumnOf(FromSqlWideBuffer(name, std::size(name)), sql_type, size, scale));
   }
 }
 

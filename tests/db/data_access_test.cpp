@@ -150,6 +150,39 @@ void KeepsValuesOutOfTheSqlText(TTestDatabase& db) {
   EXPECT_EQ(data.FieldByName("literal").AsString(), ":kind");
 }
 
+// The optional filter: a condition that holds for every record while its
+// parameter is Null, whether the parameter has a type or only a value.
+void FiltersByParametersThatMayBeNull(TTestDatabase& db) {
+  CreateGroups(db);
+  // Also where results are not read through a server cursor, which would
+  // hide a statement prepared on the server.
+  if (db.IsPostgres()) static_cast<testing::TPostgresTestDatabase&>(db).SetOptions("UseDeclareFetch=0");
+  auto connection = db.Connect(cmRead);
+  TOdbcDataSet data(connection.get());
+  data.SetCommandText(
+      "SELECT id FROM grp WHERE (:name IS NULL OR name = :name) AND (:kind IS NULL OR kind = :kind) "
+      "AND (:amount.Integer IS NULL OR amount > :amount.Integer) ORDER BY id");
+  const struct {
+    TVariant name, kind, amount;
+    std::vector<std::string> ids;
+  } cases[] = {
+      {TVariant(), TVariant(), TVariant(), {"1", "2", "3", "4", "5"}},
+      {TVariant::String("alpha"), TVariant(), TVariant(), {"2", "5"}},
+      {TVariant(), TVariant::String("A"), TVariant::Integer(5), {"3"}},
+      {TVariant::String("alpha"), TVariant::String("C"), TVariant(), {"5"}},
+  };
+  for (const auto& c : cases) {
+    for (int i = 0; i < data.Parameters().Count(); ++i) {
+      TParameter& parameter = data.Parameters()[i];
+      parameter.DataType = ParamTypeSuffix(parameter.Name);
+      parameter.Value = i < 2 ? c.name : i < 4 ? c.kind : c.amount;
+    }
+    data.Close();
+    data.Open();
+    EXPECT_EQ(Column(data, "id"), c.ids) << c.name.AsString() << "/" << c.kind.AsString();
+  }
+}
+
 // The client-side cursor: all records in memory, counted, sorted by index
 // field names, limited by MaxRecords.
 void SortsClientSideRecords(TTestDatabase& db) {
@@ -277,6 +310,34 @@ void ReportsErrorsAsExceptions(TTestDatabase& db) {
   EXPECT_FALSE(wrong->Connected());
 }
 
+// Czech letters written into the SQL text itself (literals, table and
+// column names) reach the database whole, and its messages naming them come
+// back whole: the driver manager hands some drivers the text as narrow
+// characters, which must not cut the letters to single bytes.
+void KeepsCzechTextInTheSql(TTestDatabase& db) {
+  const std::string horse = Cp1250("Žluťoučký kůň");
+  db.Exec(Cp1250("CREATE TABLE \"koně\" (\"jméno\" VARCHAR(40))"));
+  db.Exec(Cp1250("INSERT INTO \"koně\" VALUES ('Žluťoučký kůň'), ('Ďábel')"));
+  auto connection = db.Connect(cmRead);
+  TOdbcDataSet data(connection.get());
+  data.SetCommandText(Cp1250("SELECT 'Žluťoučký kůň' AS \"přezdívka\", \"jméno\" FROM \"koně\" "
+                             "WHERE \"jméno\" = 'Žluťoučký kůň' OR \"jméno\" = :other"));
+  data.Parameters()[0].Value = TVariant::String(Cp1250("Ďábel"));
+  data.Open();
+  ASSERT_NE(data.FindField(Cp1250("přezdívka")), nullptr);
+  EXPECT_EQ(Column(data, Cp1250("přezdívka")), (std::vector<std::string>{horse, horse}));
+  EXPECT_EQ(Column(data, Cp1250("jméno")), (std::vector<std::string>{horse, Cp1250("Ďábel")}));
+
+  data.Close();
+  data.SetCommandText(Cp1250("SELECT * FROM \"žádná_tabulka\""));
+  try {
+    data.Open();
+    ADD_FAILURE() << "no error";
+  } catch (const EDatabaseError& e) {
+    EXPECT_NE(std::string(e.what()).find(Cp1250("žádná_tabulka")), std::string::npos) << e.what();
+  }
+}
+
 // The prepared statement: a select statement is the data set's SQL, with
 // the data set's parameters; other statements are refused.
 void PreparesSelectStatements(TTestDatabase& db) {
@@ -328,10 +389,6 @@ void ReadsOutputParameters(TTestDatabase& db) {
 // An execute statement runs through the prepared statement's command; the
 // data set shows its rows and carries its parameters.
 void OpensExecuteStatements(TTestDatabase& db) {
-  // Statements prepared by name take their values only when the driver
-  // puts them into the text itself.
-  testing::TPostgresTestDatabase& postgres = static_cast<testing::TPostgresTestDatabase&>(db);
-  postgres.SetOptions("UseServerSidePrepare=0");
   auto connection = db.Connect(cmRead);
   TOdbcCommand prepare(connection.get());
   prepare.SetCommandText("PREPARE next_of(integer) AS SELECT $1 + 1 AS next UNION ALL SELECT $1 + 2");
@@ -388,10 +445,12 @@ void PrintTo(const TNamedCheck& check, std::ostream* out) { *out << check.name; 
 const TNamedCheck kChecks[] = {
     {"ReadsEveryKindOfColumn", ReadsEveryKindOfColumn},
     {"KeepsValuesOutOfTheSqlText", KeepsValuesOutOfTheSqlText},
+    {"FiltersByParametersThatMayBeNull", FiltersByParametersThatMayBeNull},
     {"SortsClientSideRecords", SortsClientSideRecords},
     {"StreamsForwardOnly", StreamsForwardOnly},
     {"ReadOnlyConnectionsRefuseWrites", ReadOnlyConnectionsRefuseWrites},
     {"ReportsErrorsAsExceptions", ReportsErrorsAsExceptions},
+    {"KeepsCzechTextInTheSql", KeepsCzechTextInTheSql},
     {"PreparesSelectStatements", PreparesSelectStatements},
 };
 
@@ -425,6 +484,9 @@ TEST(PostgresDataAccess, AllChecksOnOneServer) {
       check.run(*server.NewDatabase(LowerCase(check.name)));
     }
   }
+  // Czech letters in the connection string too: it names the schema.
+  SCOPED_TRACE("Czech schema");
+  KeepsCzechTextInTheSql(*server.NewDatabase(Cp1250("účetní_kniha")));
 }
 
 // ---- SQLite only ----
@@ -438,6 +500,25 @@ TEST(SqliteDataAccess, MissingFileIsAnErrorNotANewDatabase) {
   auto connection = CreateConnection("Driver=SQLite3;Database=" + missing + ";NoCreat=1", "", 0);
   EXPECT_THROW(connection->Open(), EDatabaseError);
   EXPECT_FALSE(std::filesystem::exists(missing));
+}
+
+// A database file whose name has Czech letters: the connection string
+// (windows-1250 inside the program) names the file the system knows by its
+// UTF-8 name, also when the driver is made to create it.
+TEST(SqliteDataAccess, OpensAFileWithCzechLettersInItsName) {
+  TSqliteTestDatabase db;
+  const std::string file = db.Folder() + Cp1250("/účetní kniha č. 1.db");
+  testing::UseProjectOdbcDrivers();
+  auto creator = CreateConnection("Driver=SQLite3;Database=" + file, "", 0);
+  creator->Open();
+  creator->Close();
+  EXPECT_TRUE(std::filesystem::exists(db.Folder() + "/účetní kniha č. 1.db"));
+
+  auto connection = CreateConnection("Driver=SQLite3;Database=" + file + ";NoCreat=1", "", 0);
+  TOdbcDataSet data(connection.get());
+  data.SetCommandText("SELECT 1 AS one");
+  data.Open();
+  EXPECT_EQ(data.FieldByName("one").AsLargeInt(), 1);
 }
 
 // Contexts free their connection and data sets in whatever order their

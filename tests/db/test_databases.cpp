@@ -88,8 +88,9 @@ std::unique_ptr<TPostgresTestDatabase> TPostgresTestServer::NewDatabase(const st
 }
 
 std::string TPostgresTestDatabase::ConnectionString() const {
+  // The driver settings the README recommends for a portal.
   std::string text = "Driver=PostgreSQL Unicode;Server=127.0.0.1;Port=" + std::to_string(port_) + ";Database=" +
-                     database_ + ";Uid=postgres;Pwd=;BoolsAsChar=0;UseDeclareFetch=1;Fetch=100;";
+                     database_ + ";Uid=postgres;Pwd=;BoolsAsChar=0;UseDeclareFetch=1;Fetch=100;UseServerSidePrepare=0;";
   if (!schema_.empty()) text += "ConnSettings=SET search_path TO " + schema_ + ";";
   return text + options_;
 }

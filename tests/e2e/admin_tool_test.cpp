@@ -107,6 +107,45 @@ TEST_F(AdminTool, CheckReportsWhatWouldFailOrHide) {
     EXPECT_NE(check.out.find(expected), std::string::npos) << expected << "\n" << check.out;
 }
 
+// What loads but is not what was meant is reported by check, and by import
+// where the files lose it.
+TEST_F(AdminTool, CheckAndImportReportWhatLoadsButIsLost) {
+  auto with = [](const std::string& from, const std::string& to) {
+    std::string xml = SamplePortalXml();
+    xml.replace(xml.find(from), from.size(), to);
+    return xml;
+  };
+  // An evidence item without a role loads, but no role lists it.
+  d.WriteFile("no_role.xml",
+              with("<detApplicationRoleID>{22222222-0000-0000-0000-000000000001}</detApplicationRoleID>\n"
+                   "                <EvidenceName>",
+                   "<detApplicationRoleID></detApplicationRoleID>\n                <EvidenceName>"));
+  ASSERT_EQ(Admin({"import", "no_role.xml", "."}).exit_code, 0);
+  EXPECT_EQ(Admin({"check", "qmxdef.idt", "user.idt"}).out,
+            "evidence item \"Faktury\" {33333333-0000-0000-0000-000000000001}: names no role; no visitor is shown "
+            "the evidence item\n1 problem found.\n");
+
+  // A type naming the Lookup editor in lower case links to it, but editors'
+  // options are bound by the exact identifier. The files of every version
+  // read back, also those that keep the options as one text.
+  d.WriteFile("lower.xml", with("<detParamEditorID>{A43571D9-5341-4C1F-9E4F-AA182B342A77}",
+                                "<detParamEditorID>{a43571d9-5341-4c1f-9e4f-aa182b342a77}"));
+  const std::string lost =
+      "parameter type \"Zákazník\" {55555555-0000-0000-0000-000000000001}: its parameter editor "
+      "{a43571d9-5341-4c1f-9e4f-aa182b342a77} differs from {A43571D9-5341-4C1F-9E4F-AA182B342A77} only in letter "
+      "case; the editor's options are lost\n";
+  for (const char* version : {"1", "6", "7", "18"}) {
+    SCOPED_TRACE(version);
+    AdminResult imported = Admin({"import", "lower.xml", ".", "--version", version});
+    EXPECT_EQ(imported.exit_code, 0) << imported.err;
+    EXPECT_EQ(imported.err, "tessaro-admin: warning: " + lost);
+    EXPECT_EQ(Admin({"check", "qmxdef.idt", "user.idt"}).out, lost + "1 problem found.\n");
+  }
+  // Nothing is left beside the files.
+  for (const auto& entry : std::filesystem::directory_iterator(d.Dir()))
+    EXPECT_EQ(entry.path().filename().string().find(".new-"), std::string::npos) << entry.path();
+}
+
 TEST_F(AdminTool, BadFilesAndBadCommandLinesAreNamed) {
   d.WriteFile("junk.idt", "not a file of ours");
   AdminResult junk = Admin({"dump", "junk.idt"});

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 #include <zlib.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,6 +18,7 @@
 #include "model/io/model_file.h"
 #include "model/io/model_file_writer.h"
 #include "model/io/object_stream.h"
+#include "model/io/stored_parts.h"
 #include "model/io/old_evidence_item.h"
 #include "model/param_def.h"
 #include "model/param_type_def.h"
@@ -24,6 +28,7 @@
 #include "model/user_override_evidence_item.h"
 #include "model_io/file_sample_model.h"
 #include "util/codepage.h"
+#include "util/text.h"
 
 namespace tessaro {
 namespace {
@@ -216,6 +221,55 @@ TEST_F(ModelFiles, LookupOptionsAreOneTextUpToVersion6) {
     EXPECT_EQ(static_cast<TZNKVisitedStrings*>(type->EditorOptions())->Lines.Items(),
               std::vector<std::string>({"select id, name", "from customers"}));
   }
+}
+
+// Editors are bound by their exact identifier, so a type naming the Lookup
+// editor in other letter case has no options; old files still keep a text
+// for it, as for any type naming that editor, and every version reads back.
+TEST_F(ModelFiles, ALookupEditorNamedInOtherLetterCaseReadsBackInEveryVersion) {
+  auto* type = static_cast<TParamTypeDef*>(sample.ParamTypeDefs().FindByInstanceID("{PT2}"));
+  type->detParamEditorID = LowerCase(kLookupEditorID);
+  type->BindEditor(type->detParamEditorID);
+  ASSERT_EQ(type->EditorOptions(), nullptr);
+  for (uint16_t version = 1; version <= kHighestModelFileVersion; ++version) {
+    SCOPED_TRACE("version " + std::to_string(version));
+    WritePair({version, false}, {version, false});
+    std::unique_ptr<file_test::TLoaded> loaded;
+    ASSERT_NO_THROW(loaded = LoadFolder(folder.Path()));
+    EXPECT_EQ(DumpList(loaded->model.ParamTypeDefs()), DumpList(sample.ParamTypeDefs()));
+    EXPECT_EQ(loaded->model.EvidenceItems().Count(), sample.EvidenceItems().Count());
+  }
+}
+
+// New content stays beside the file, under a name of its own, until it is
+// committed; uncommitted content goes away with its object.
+TEST(StagedFile, ReplacesTheFileOnlyOnCommitAndLeavesNothingBeside) {
+  TTempFolder folder;
+  const std::string file = folder.Path() + "qmxdef.idt";
+  folder.Write("qmxdef.idt", "old");
+  auto contents = [](const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  auto names = [&folder] {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+      found.push_back(entry.path().filename().string());
+    return found;
+  };
+  {
+    TStagedFile staged(file, "new");
+    TStagedFile other(file, "other");
+    EXPECT_NE(staged.StagedName(), other.StagedName());
+    EXPECT_EQ(contents(staged.StagedName()), "new");
+    EXPECT_EQ(contents(file), "old");
+  }
+  EXPECT_EQ(names(), std::vector<std::string>{"qmxdef.idt"});
+  EXPECT_EQ(contents(file), "old");
+  TStagedFile staged(file, "new");
+  staged.Commit();
+  EXPECT_EQ(contents(file), "new");
+  EXPECT_EQ(names(), std::vector<std::string>{"qmxdef.idt"});
 }
 
 TEST_F(ModelFiles, ADetailPageOfAMissingEvidenceItemFailsTheLoad) {

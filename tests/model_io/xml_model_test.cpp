@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "model/application_role.h"
@@ -54,6 +55,38 @@ TEST(XmlForm, TheCompleteDocumentCarriesBothFilesWhole) {
   EXPECT_EQ(DumpConnection("", definition), DumpConnection("", *SampleConnection("d")));
   EXPECT_EQ(DumpConnection("", user), DumpConnection("", *SampleConnection("u")));
   EXPECT_NE(document.find(EncodeOutput(Cp1250("Účetnictví"))), std::string::npos);
+}
+
+// The document is XML 1.0 that strict tools read: no control characters
+// but TAB, LF and CR, and a CR that a reader cannot fold into a line break.
+// Our reader gets every text back as it was.
+TEST(XmlForm, StrictXmlReadersTakeTheDocumentWithControlCharactersAndCarriageReturns) {
+  TInetMgrModel sample;
+  FillSampleModel(sample);
+  const std::string odd = std::string("a\r\nb\rc\x01\x08\x0B\x1F\x7F", 11) + std::string(1, '\0') + Cp1250("ř\tz");
+  {
+    TModelStateScope loading(sample, msLoading);
+    static_cast<TUserAccount*>(sample.UserAccounts().FindByInstanceID("{A2}"))->AccountName = odd;
+  }
+  std::unique_ptr<TConnectionManager> connection = SampleConnection("d");
+  connection->R_ConnectionString += "\r\x02";
+  const std::string document = SaveModelDocument(sample, *connection, *SampleConnection("u"));
+  EXPECT_EQ(document.find('\r'), std::string::npos);
+  EXPECT_NE(document.find("a&#13;\nb&#13;c"), std::string::npos) << document;
+
+  file_test::TTempFolder folder;
+  folder.Write("model.xml", document);
+  const std::string parse = "/usr/bin/python3 -c 'import sys, xml.etree.ElementTree as t; "
+                            "n = t.parse(sys.argv[1]).find(\".//UserAccount[InstanceID=\\\"{A2}\\\"]/AccountName\"); "
+                            "sys.exit(0 if n.text.startswith(\"a\\r\\nb\\rc\") else 3)' " +
+                            folder.Path() + "model.xml";
+  EXPECT_EQ(std::system(parse.c_str()), 0) << document;
+
+  TInetMgrModel read;
+  TConnectionManager definition, user;
+  LoadModelDocument(document, read, definition, user);
+  EXPECT_EQ(static_cast<TUserAccount*>(read.UserAccounts().FindByInstanceID("{A2}"))->AccountName, odd);
+  EXPECT_EQ(definition.R_ConnectionString, connection->R_ConnectionString);
 }
 
 TEST(XmlForm, ListsAreWrittenInIdentifierOrderWithoutReorderingTheModel) {

@@ -67,7 +67,7 @@ struct TRequiredReference {
 
 const TRequiredReference kRequiredReferences[] = {
     {&TApplicationRole::StaticClass, &TApplicationType::StaticClass, "its evidence items cannot run their SQL"},
-    {&TEvidenceItem::StaticClass, &TApplicationRole::StaticClass, "the portal fails to load the model"},
+    {&TEvidenceItem::StaticClass, &TApplicationRole::StaticClass, "no visitor is shown the evidence item"},
     {&TEvidenceItemDetailPage::StaticClass, &TEvidenceItem::StaticClass, "the portal fails to load the model"},
     {&TEvidenceItemAction::StaticClass, &TEvidenceItem::StaticClass, "the action is never offered"},
     {&TEvidenceItemDetailPageSwitch::StaticClass, &TEvidenceItem::StaticClass, "the switch is never used"},
@@ -88,6 +88,19 @@ const TElementClass* SoftReferenceTarget(std::string_view name) {
   if (StartsText("IDDetailPage", name) || SameText(name, "IDSuccessDetailPage"))
     return &TEvidenceItemDetailPage::StaticClass();
   return nullptr;
+}
+
+// The element as messages name it: its kind, its name where it has one,
+// and its identifier.
+std::string Name(const T_V_DataElement& element) {
+  std::string name;
+  try {
+    name = element.GetColumnText(0);
+  } catch (const std::exception&) {
+  }
+  std::string text = Label(element.ClassType());
+  if (!name.empty()) text += " \"" + name + "\"";
+  return text + " " + (element.InstanceID.empty() ? "(no identifier)" : element.InstanceID);
 }
 
 class TChecker {
@@ -112,22 +125,12 @@ class TChecker {
       });
     }
     CheckAccounts();
+    for (std::string& problem : CheckEditorLetterCase(model_)) problems_.push_back(std::move(problem));
     CheckLoad();
     return std::move(problems_);
   }
 
  private:
-  std::string Name(const T_V_DataElement& element) const {
-    std::string name;
-    try {
-      name = element.GetColumnText(0);
-    } catch (const std::exception&) {
-    }
-    std::string text = Label(element.ClassType());
-    if (!name.empty()) text += " \"" + name + "\"";
-    return text + " " + (element.InstanceID.empty() ? "(no identifier)" : element.InstanceID);
-  }
-
   bool Exists(const TElementClass& element_class, std::string_view id) const {
     auto list = ids_.find(&element_class);
     return list != ids_.end() && list->second.count(UpperCase(id)) > 0;
@@ -222,5 +225,19 @@ class TChecker {
 }  // namespace
 
 std::vector<std::string> CheckModel(TInetMgrModel& model) { return TChecker(model).Run(); }
+
+std::vector<std::string> CheckEditorLetterCase(const TInetMgrModel& model) {
+  std::vector<std::string> problems;
+  model.ParamTypeDefs().ForEach([&](const T_V_DataElement* e) {
+    const auto& type = static_cast<const TParamTypeDef&>(*e);
+    if (model.ParamEditors().FindByInstanceID(type.detParamEditorID) != nullptr) return;
+    model.ParamEditors().ForEach([&](const T_V_DataElement* editor) {
+      if (SameText(editor->InstanceID, type.detParamEditorID))
+        problems.push_back(Name(type) + ": its parameter editor " + type.detParamEditorID + " differs from " +
+                           editor->InstanceID + " only in letter case; the editor's options are lost");
+    });
+  });
+  return problems;
+}
 
 }  // namespace tessaro

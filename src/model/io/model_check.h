@@ -15,4 +15,10 @@ class TInetMgrModel;
 // and reports their failure as a problem too. Empty when all is well.
 std::vector<std::string> CheckModel(TInetMgrModel& model);
 
+// The parameter types (as CheckModel words them) whose editor identifier
+// matches an editor's only when letter case is ignored: linking finds the
+// editor, but a type's options are bound by the exact identifier, so the
+// type keeps none. Part of CheckModel; for a model read in any way.
+std::vector<std::string> CheckEditorLetterCase(const TInetMgrModel& model);
+
 }  // namespace tessaro

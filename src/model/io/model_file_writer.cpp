@@ -33,6 +33,7 @@
 #include "settings/published_visitors.h"
 #include "util/exception.h"
 #include "util/file_io.h"
+#include "util/guid.h"
 #include "util/text.h"
 
 namespace tessaro {
@@ -102,12 +103,14 @@ class TBodyWriter {
     writer_.WriteObject(TCarrier(const_cast<TPublishedCollection&>(carried)), kCarrierClassName);
   }
 
+  // The reader decides as old files were made: up to version 6 a type
+  // naming the Lookup editor, in any letter case, is followed by the text
+  // of its options, whether or not its editor was bound.
   void WriteParamTypeExtras(const TParamTypeDef& type) {
-    if (!EditorHasOptions(type)) return;
     const TPublishedObject* options = EditorOptionsOf(type);
-    static const TNothing nothing;
     if (version_ > 6 || !SameText(type.detParamEditorID, kLookupEditorID)) {
-      WriteCarrier(options != nullptr ? *options : nothing);
+      static const TNothing nothing;
+      if (EditorHasOptions(type)) WriteCarrier(options != nullptr ? *options : nothing);
       return;
     }
     TZNKVisitedAnsiString text;
@@ -193,20 +196,41 @@ std::string UserFileBytes(const TInetMgrModel& model, const TConnectionManager& 
                    [&](std::string& body) { TBodyWriter(model, format.version, body).WriteUserData(connection); });
 }
 
-void WriteFileReplacing(const std::string& file_name, std::string_view bytes) {
-  const std::string temporary = file_name + ".tmp";
-  TFileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-  if (fd.get() < 0) throw Exception("Cannot create file \"" + temporary + "\". " + std::strerror(errno));
+TStagedFile::TStagedFile(std::string file_name, std::string_view bytes) : file_name_(std::move(file_name)) {
+  // O_EXCL under a random name: never an existing file, nor one that a link
+  // planted under a foreseeable name points at.
+  TFileDescriptor fd;
+  int error = EEXIST;
+  for (int attempt = 0; attempt < 8 && error == EEXIST; ++attempt) {
+    staged_ = file_name_ + ".new-" + GUIDToString(CreateGUID()).substr(1, 8);
+    const int opened = ::open(staged_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    error = opened < 0 ? errno : 0;
+    fd = TFileDescriptor(opened);
+  }
+  if (fd.get() < 0) {
+    staged_.clear();
+    throw Exception("Cannot create a new file beside \"" + file_name_ + "\". " + std::strerror(error));
+  }
   if (!WriteAll(fd.get(), bytes) || fd.Close() != 0) {
-    const int error = errno;
-    ::unlink(temporary.c_str());
-    throw Exception("Cannot write file \"" + temporary + "\". " + std::strerror(error));
+    error = errno;
+    ::unlink(staged_.c_str());
+    staged_.clear();
+    throw Exception("Cannot write a new file beside \"" + file_name_ + "\". " + std::strerror(error));
   }
-  if (std::rename(temporary.c_str(), file_name.c_str()) != 0) {
-    const int error = errno;
-    ::unlink(temporary.c_str());
-    throw Exception("Cannot replace file \"" + file_name + "\". " + std::strerror(error));
-  }
+}
+
+TStagedFile::~TStagedFile() {
+  if (!staged_.empty()) ::unlink(staged_.c_str());
+}
+
+void TStagedFile::Commit() {
+  if (std::rename(staged_.c_str(), file_name_.c_str()) != 0)
+    throw Exception("Cannot replace file \"" + file_name_ + "\". " + std::strerror(errno));
+  staged_.clear();
+}
+
+void WriteFileReplacing(const std::string& file_name, std::string_view bytes) {
+  TStagedFile(file_name, bytes).Commit();
 }
 
 }  // namespace tessaro

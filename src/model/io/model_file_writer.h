@@ -30,9 +30,29 @@ std::string DefinitionFileBytes(const TInetMgrModel& model, const TConnectionMan
 // version 4 on) both kinds of overrides.
 std::string UserFileBytes(const TInetMgrModel& model, const TConnectionManager& connection, TModelFileFormat format);
 
-// Replaces the file `file_name` with `bytes`: written beside it under a
-// temporary name, then renamed over it, so a reader never sees half a file.
-// Throws Exception naming the file when that fails.
+// The new content of a file, written beside it under a name of its own
+// (made for it, never an existing file), until Commit renames it over the
+// file. Until then the file is untouched; an object that goes away without
+// Commit removes what it wrote. Errors are Exceptions naming the file.
+class TStagedFile {
+ public:
+  TStagedFile(std::string file_name, std::string_view bytes);
+  ~TStagedFile();
+  TStagedFile(const TStagedFile&) = delete;
+  TStagedFile& operator=(const TStagedFile&) = delete;
+
+  // Where the new content is until Commit; it may be read meanwhile.
+  const std::string& StagedName() const { return staged_; }
+  // Replaces the file with the new content in one step.
+  void Commit();
+
+ private:
+  std::string file_name_;  // the file to replace
+  std::string staged_;     // the new content's name; empty once committed
+};
+
+// Replaces the file `file_name` with `bytes` through a TStagedFile, so a
+// reader never sees half a file.
 void WriteFileReplacing(const std::string& file_name, std::string_view bytes);
 
 }  // namespace tessaro

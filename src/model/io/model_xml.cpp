@@ -41,11 +41,43 @@ namespace {
 // ---------------------------------------------------------------------------
 // Text
 
-std::string ToXml(std::string_view cp1250) { return EncodeOutput(cp1250); }
+// XML 1.0 has no place for the control characters other than TAB, LF and
+// CR, not even as character references, yet a text pasted from elsewhere may
+// hold one. Each is written as the private-use character U+E000 + its code,
+// which windows-1250 text never holds, so that every XML tool reads the
+// document and this reader gets the text back as it was.
+constexpr std::string_view kControlCarrierLead = "\xEE\x80";  // UTF-8 of U+E000 .. U+E03F, without the last byte
+
+bool IsCarriedControl(unsigned char c) { return c < 0x20 && c != '\t' && c != '\n' && c != '\r'; }
+
+std::string ToXml(std::string_view cp1250) {
+  std::string utf8;
+  size_t start = 0;
+  for (size_t i = 0; i <= cp1250.size(); ++i) {
+    if (i < cp1250.size() && !IsCarriedControl(static_cast<unsigned char>(cp1250[i]))) continue;
+    utf8 += EncodeOutput(cp1250.substr(start, i - start));
+    if (i < cp1250.size()) {
+      utf8 += kControlCarrierLead;
+      utf8 += static_cast<char>(0x80 + cp1250[i]);
+    }
+    start = i + 1;
+  }
+  return utf8;
+}
 
 std::string FromXml(std::string_view utf8, std::string_view where) {
   if (!IsValidUtf8(utf8)) throw Exception("XML text of " + std::string(where) + " is not valid UTF-8");
-  return DecodeInput(utf8);
+  std::string cp1250;
+  size_t start = 0;
+  for (size_t at = utf8.find(kControlCarrierLead); at != std::string_view::npos;
+       at = utf8.find(kControlCarrierLead, at + 1)) {
+    const unsigned char last = at + 2 < utf8.size() ? static_cast<unsigned char>(utf8[at + 2]) : 0;
+    if (last < 0x80 || !IsCarriedControl(static_cast<unsigned char>(last - 0x80))) continue;
+    cp1250 += DecodeInput(utf8.substr(start, at - start));
+    cp1250 += static_cast<char>(last - 0x80);
+    start = at + 3;
+  }
+  return cp1250 + DecodeInput(utf8.substr(start));
 }
 
 // The node's text when its first child is text; empty otherwise (an element
@@ -511,9 +543,19 @@ std::string SaveModelDocument(const TInetMgrModel& model, const TConnectionManag
   writer.List(model.UserAccounts(), users.append_child("UserAccounts"), nullptr);
   writer.List(model.UserOverridesApplicationRole(), users.append_child("RoleOverrides"), nullptr);
   writer.List(model.UserOverridesEvidenceItem(), users.append_child("EvidenceOverrides"), nullptr);
+  // A CR inside a text is written as a character reference: pugixml writes
+  // it as it is, which XML readers turn (with a following LF) into a LF.
+  // pugixml itself writes no CR, so every one comes from a text.
   struct TStringWriter : pugi::xml_writer {
     std::string text;
-    void write(const void* data, size_t size) override { text.append(static_cast<const char*>(data), size); }
+    void write(const void* data, size_t size) override {
+      for (const char c : std::string_view(static_cast<const char*>(data), size)) {
+        if (c == '\r')
+          text += "&#13;";
+        else
+          text += c;
+      }
+    }
   } out;
   document.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
   return out.text;
