@@ -9,7 +9,10 @@
 // when they reach depth 0.
 #include "context/request_context.h"
 
+#include <map>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 #include "cgi/web_response.h"
 #include "context/request_urls.h"
@@ -82,44 +85,128 @@ void tRequestContext::CollectBanners() {
   }
 }
 
+namespace {
+
+// The query's effect on a urlencoded body's fields of one name. The merge
+// only ever replaces or removes the first remaining entry of a name, or
+// appends one, so the body's entries of the name are kept as positions and
+// the changed or added entries as texts; nothing of the body is copied.
+struct MergedName {
+  struct Entry {
+    size_t source = std::string::npos;  // position in the body's fields; npos for an appended entry
+    std::optional<std::string> text;    // the entry's new text when replaced or appended
+  };
+  std::vector<Entry> entries;  // the body's entries of this name in order, then the appended ones
+  size_t removed = 0;          // the entries before this one were removed
+
+  std::string_view First(const TStrings& source) const {
+    const Entry& e = entries[removed];
+    return e.text ? std::string_view(*e.text) : std::string_view(source[e.source]);
+  }
+  bool HasFirst() const { return removed < entries.size(); }
+};
+
+struct NameLess {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const { return CompareText(a, b) < 0; }
+};
+
+using MergedNames = std::map<std::string, MergedName, NameLess>;
+
+std::string_view NameOf(std::string_view entry) { return entry.substr(0, entry.find('=')); }
+std::string_view ValueOf(std::string_view entry) {
+  size_t eq = entry.find('=');
+  return eq == std::string_view::npos ? std::string_view() : entry.substr(eq + 1);
+}
+
+// Query values fill body fields that are empty or absent, one query field
+// after the other, each seeing what the ones before it did.
+void MergeQuery(const TStrings& query, const TStrings& source, MergedNames& merged,
+                std::vector<std::pair<MergedName*, size_t>>& appended) {
+  for (const std::string& field : query) {
+    if (field.find('=') == std::string::npos) continue;
+    std::string_view name = NameOf(field);
+    if (name.empty()) continue;
+    auto it = merged.find(name);
+    if (it == merged.end()) {
+      it = merged.emplace(std::string(name), MergedName{}).first;
+      for (size_t at : source.IndicesOfName(name)) it->second.entries.push_back({at, std::nullopt});
+    }
+    MergedName& state = it->second;
+    if (state.HasFirst() && !ValueOf(state.First(source)).empty()) continue;
+    std::string_view value = ValueOf(field);
+    std::string text = std::string(name) + "=" + std::string(value);
+    if (state.HasFirst() && value.empty()) {
+      ++state.removed;
+    } else if (state.HasFirst()) {
+      state.entries[state.removed].text = std::move(text);
+    } else if (!value.empty()) {
+      appended.emplace_back(&state, state.entries.size());
+      state.entries.push_back({std::string::npos, std::move(text)});
+    }
+  }
+}
+
+// Appends `entry` to `out` as name=value with the first value of its name,
+// converted to the internal code page. Entries without a name are left out.
+void AddDecoded(std::string_view entry, std::string_view first_value, TStrings& out) {
+  if (entry.find('=') == std::string_view::npos) return;
+  std::string_view name = NameOf(entry);
+  if (name.empty()) return;
+  std::string value = DecodeInput(first_value);
+  std::string field;
+  field.reserve(name.size() + 1 + value.size());
+  field.append(name).append("=").append(value);
+  out.Add(std::move(field));
+}
+
+// The request fields from `source` with the query's changes: every entry in
+// order (replaced text in place of its original, removed ones left out), then
+// the appended ones. Each entry carries the value of the first remaining
+// entry of its name, as a lookup by name would find it.
+void BuildRequestFields(const TStrings& source, const MergedNames& merged,
+                        const std::vector<std::pair<MergedName*, size_t>>& appended, TStrings& out) {
+  const std::vector<size_t> first = source.FirstOfEachName();
+  std::map<const MergedName*, size_t> next;  // per changed name, its next entry to meet in the body
+  for (size_t i = 0; i < source.Count(); ++i) {
+    if (first[i] == std::string::npos) continue;
+    std::string_view entry = source[i];
+    auto it = merged.empty() ? merged.end() : merged.find(NameOf(entry));
+    if (it == merged.end()) {
+      AddDecoded(entry, ValueOf(source[first[i]]), out);
+      continue;
+    }
+    const MergedName& state = it->second;
+    size_t at = next[&state]++;
+    if (at < state.removed) continue;
+    const MergedName::Entry& e = state.entries[at];
+    AddDecoded(e.text ? std::string_view(*e.text) : entry, ValueOf(state.First(source)), out);
+  }
+  for (const auto& [state, at] : appended)
+    if (at >= state->removed) AddDecoded(*state->entries[at].text, ValueOf(state->First(source)), out);
+}
+
+}  // namespace
+
 const TStrings& tRequestContext::RequestFields() {
   if (request_field_list_) return *request_field_list_;
   auto list = std::make_unique<TStrings>();
   if (request_) {
-    TStrings source;
-    if (request_->MethodType() == TMethodType::Get) {
-      source = request_->QueryFields();
-    } else {
-      source = request_->ContentFields();
-      std::string content_type = request_->ContentType();
-      if (!content_type.empty() && content_type.compare(0, 9, "multipart") != 0) {
-        // Query values fill body fields that are empty or absent; a query
-        // that cannot be decoded contributes nothing.
-        try {
-          const TStrings& query = request_->QueryFields();
-          for (size_t i = 0; i < query.Count(); ++i) {
-            if (query[i].find('=') == std::string::npos) continue;
-            std::string name = query.Names(i);
-            if (name.empty() || !source.Values(name).empty()) continue;
-            std::string value = query.ValueFromIndex(i);
-            int at = source.IndexOfName(name);
-            if (at >= 0 && value.empty())
-              source.Delete(at);
-            else if (at >= 0)
-              source[at] = name + "=" + value;
-            else if (!value.empty())
-              source.Add(name + "=" + value);
-          }
-        } catch (const Exception&) {
-        }
+    const bool get = request_->MethodType() == TMethodType::Get;
+    const TStrings& source = get ? request_->QueryFields() : request_->ContentFields();
+    MergedNames merged;
+    std::vector<std::pair<MergedName*, size_t>> appended;  // appended entries in order
+    std::string content_type = request_->ContentType();
+    if (!get && !content_type.empty() && content_type.compare(0, 9, "multipart") != 0) {
+      // A query that cannot be decoded contributes nothing.
+      try {
+        MergeQuery(request_->QueryFields(), source, merged, appended);
+      } catch (const Exception&) {
+        merged.clear();
+        appended.clear();
       }
     }
-    for (size_t i = 0; i < source.Count(); ++i) {
-      if (source[i].find('=') == std::string::npos) continue;
-      std::string name = source.Names(i);
-      if (name.empty()) continue;
-      list->Add(name + "=" + DecodeInput(source.Values(name)));
-    }
+    BuildRequestFields(source, merged, appended, *list);
   }
   request_field_list_ = std::move(list);
   return *request_field_list_;
