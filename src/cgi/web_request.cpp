@@ -96,9 +96,12 @@ void TWebRequest::ReadBody(int input_fd, int64_t max_body_bytes) {
 
 std::string TWebRequest::GetFieldByName(std::string_view name) const {
   std::string value = env_.get(std::string(name));
-  if (!value.empty()) return value;
-  if (name.starts_with(kHttpPrefix)) return env_.get(std::string(name.substr(kHttpPrefix.size())));
-  return env_.get(std::string(kHttpPrefix) + std::string(name));
+  if (!value.empty() || !name.starts_with(kHttpPrefix)) return value;
+  // Servers pass the body's type and length as CONTENT_TYPE and
+  // CONTENT_LENGTH, not under the header names. The other way round is
+  // closed: a variable the server sets (PATH_INFO, QUERY_STRING ...) never
+  // comes from a client's header of that name, which arrives as HTTP_....
+  return env_.get(std::string(name.substr(kHttpPrefix.size())));
 }
 
 std::string TWebRequest::GetStringVariable(std::string_view name) const {

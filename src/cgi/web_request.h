@@ -37,7 +37,7 @@ class TWebRequest {
   TWebRequest(CgiEnvironment env, int input_fd, int64_t max_body_bytes = kDefaultMaxBodyBytes);
 
   // The environment variable `name`; when it is empty, a name starting with
-  // "HTTP_" is retried without that prefix and any other name with it.
+  // "HTTP_" is retried without that prefix. Other names are read as they are.
   std::string GetFieldByName(std::string_view name) const;
   // A request variable by its name ("Method", "Host", "ContentLength",
   // "Content" ...; case-insensitive); any other name is read as an

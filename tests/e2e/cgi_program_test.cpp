@@ -55,6 +55,24 @@ TEST(CgiProgram, MalformedContentLengthsAreHandled) {
   }
 }
 
+// A client's "Path-Info:" or "Query-String:" header arrives as HTTP_PATH_INFO
+// or HTTP_QUERY_STRING; with the server's own variables empty it must not
+// choose the action or the request's fields.
+TEST(CgiProgram, ClientHeadersNeverStandInForServerVariables) {
+  Deployment d;
+  auto path = d.Run({{"REQUEST_METHOD", "GET"},
+                     {"PATH_INFO", ""},
+                     {"HTTP_PATH_INFO", "/Page"},
+                     {"HTTP_COOKIE", kSession}});
+  EXPECT_NE(path.body.find(kInvalidEntryPoint), std::string::npos) << path.body;
+  auto query = d.Run({{"REQUEST_METHOD", "GET"},
+                      {"PATH_INFO", "/nowhere"},
+                      {"QUERY_STRING", ""},
+                      {"HTTP_QUERY_STRING", "lang=eng"},
+                      {"HTTP_COOKIE", kSession}});
+  EXPECT_NE(query.body.find("<TITLE>Chyba</TITLE>"), std::string::npos) << query.body;
+}
+
 TEST(CgiProgram, ALocationWithALineBreakNeverSplitsTheHeader) {
   Deployment d;
   auto r = d.Get("/x%0d%0aSet-Cookie:%20evil=1", "", {{"HTTP_COOKIE", kSession}});
