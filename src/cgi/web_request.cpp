@@ -91,6 +91,10 @@ void TWebRequest::ReadBody(int input_fd, int64_t max_body_bytes) {
     content_too_large_ = true;
     return;
   }
+  // One buffer of the announced size: growing it while reading would copy
+  // the body and hold up to three times its size at once. Pages the input
+  // never fills are never touched, so a short body costs only what arrived.
+  content_.reserve(static_cast<size_t>(content_length_));
   ReadUpTo(input_fd, static_cast<size_t>(content_length_), content_);
 }
 

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -76,6 +77,12 @@ class TWebRequest {
   // Files uploaded in a multipart body, in body order.
   const std::vector<TUploadedFile>& Files() const;
 
+  // The request fields as the request contexts read them (decoded and merged
+  // by the context layer): built by the first context of the request and
+  // shared by the later ones, so a large body is decoded once. Null until set.
+  const std::shared_ptr<const TStrings>& SharedRequestFields() const { return shared_request_fields_; }
+  void SetSharedRequestFields(std::shared_ptr<const TStrings> fields) { shared_request_fields_ = std::move(fields); }
+
  private:
   void ReadBody(int input_fd, int64_t max_body_bytes);
   void ParseContent() const;
@@ -89,6 +96,7 @@ class TWebRequest {
   mutable std::optional<TStrings> content_fields_;  // cached ContentFields
   mutable std::vector<TUploadedFile> files_;         // filled together with content_fields_
   std::optional<TStrings> cookie_fields_;           // cached CookieFields
+  std::shared_ptr<const TStrings> shared_request_fields_;  // see SharedRequestFields
 };
 
 }  // namespace tessaro

@@ -153,10 +153,11 @@ void AddDecoded(std::string_view entry, std::string_view first_value, TStrings& 
   if (entry.find('=') == std::string_view::npos) return;
   std::string_view name = NameOf(entry);
   if (name.empty()) return;
-  std::string value = DecodeInput(first_value);
+  // Built in place: a field can be nearly as large as the whole body.
   std::string field;
-  field.reserve(name.size() + 1 + value.size());
-  field.append(name).append("=").append(value);
+  field.reserve(name.size() + 1 + first_value.size());
+  field.append(name).append("=");
+  AppendDecodedInput(first_value, field);
   out.Add(std::move(field));
 }
 
@@ -190,7 +191,11 @@ void BuildRequestFields(const TStrings& source, const MergedNames& merged,
 
 const TStrings& tRequestContext::RequestFields() {
   if (request_field_list_) return *request_field_list_;
-  auto list = std::make_unique<TStrings>();
+  if (request_ && request_->SharedRequestFields()) {
+    request_field_list_ = request_->SharedRequestFields();
+    return *request_field_list_;
+  }
+  auto list = std::make_shared<TStrings>();
   if (request_) {
     const bool get = request_->MethodType() == TMethodType::Get;
     const TStrings& source = get ? request_->QueryFields() : request_->ContentFields();
@@ -207,6 +212,7 @@ const TStrings& tRequestContext::RequestFields() {
       }
     }
     BuildRequestFields(source, merged, appended, *list);
+    request_->SetSharedRequestFields(list);
   }
   request_field_list_ = std::move(list);
   return *request_field_list_;

@@ -125,6 +125,23 @@ std::string DecodeInput(std::string_view utf8) {
   return out;
 }
 
+void AppendDecodedInput(std::string_view utf8, std::string& out) {
+  if (IsAscii(utf8)) {
+    out.append(utf8);
+    return;
+  }
+  const size_t start = out.size();
+  for (size_t i = 0; i < utf8.size();) {
+    char32_t cp;
+    if (!NextCodePoint(utf8, i, cp)) {
+      out.resize(start);
+      return;
+    }
+    bool ok;
+    out.push_back(UnicodeToCp1250(cp, ok));
+  }
+}
+
 std::string EncodeOutput(std::string_view cp1250) {
   if (IsAscii(cp1250)) return std::string(cp1250);
   std::string out;

@@ -94,6 +94,9 @@ bool IsValidUtf8(std::string_view text);
 // string (a visitor's malformed value is dropped, never half-converted);
 // characters windows-1250 lacks become '?'.
 std::string DecodeInput(std::string_view utf8);
+// DecodeInput appended to `out` (nothing for ill-formed input), for callers
+// that build a longer text around a value that may be large.
+void AppendDecodedInput(std::string_view utf8, std::string& out);
 
 // windows-1250 to UTF-8. The undefined bytes (see Cp1250ToUnicode) become '?',
 // so the output is always well-formed UTF-8.
