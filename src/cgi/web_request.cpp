@@ -128,18 +128,23 @@ const TStrings& TWebRequest::QueryFields() const {
   return *query_fields_;
 }
 
+void TWebRequest::ParseContentFields(TStrings& fields, std::vector<TUploadedFile>& files) const {
+  if (content_length_ <= 0 || content_too_large_) return;
+  const std::string content_type = ContentType();
+  if (StartsText("multipart/form-data", content_type))
+    ParseMultipartBody(content_, MultipartBoundary(content_type), fields, files);
+  else
+    SplitFields(content_, "&", "", true, fields);
+}
+
 void TWebRequest::ParseContent() const {
   TStrings fields;
   std::vector<TUploadedFile> files;
-  if (content_length_ > 0 && !content_too_large_) {
-    const std::string content_type = ContentType();
-    if (StartsText("multipart/form-data", content_type))
-      ParseMultipartBody(content_, MultipartBoundary(content_type), fields, files);
-    else
-      SplitFields(content_, "&", "", true, fields);
-  }
+  ParseContentFields(fields, files);
   content_fields_ = std::move(fields);
-  files_ = std::move(files);
+  // Files found again when the fields are parsed anew are the same ones;
+  // the first list stays, so references to it remain valid.
+  if (!files_) files_ = std::move(files);
 }
 
 const TStrings& TWebRequest::ContentFields() const {
@@ -147,9 +152,16 @@ const TStrings& TWebRequest::ContentFields() const {
   return *content_fields_;
 }
 
-const std::vector<TUploadedFile>& TWebRequest::Files() const {
+TStrings TWebRequest::TakeContentFields() {
   if (!content_fields_) ParseContent();
-  return files_;
+  TStrings fields = std::move(*content_fields_);
+  content_fields_.reset();
+  return fields;
+}
+
+const std::vector<TUploadedFile>& TWebRequest::Files() const {
+  if (!files_) ParseContent();
+  return *files_;
 }
 
 TStrings& TWebRequest::CookieFields() {

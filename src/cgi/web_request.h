@@ -72,6 +72,10 @@ class TWebRequest {
   // the list has been built.
   const TStrings& QueryFields() const;
   const TStrings& ContentFields() const;
+  // ContentFields handed over to the caller, who becomes their only holder, so
+  // that a large body's fields are not kept twice; a later ContentFields parses
+  // the body again. Throws as ContentFields does.
+  TStrings TakeContentFields();
   // Writable: the web module puts cookie values of its own here.
   TStrings& CookieFields();
   // Files uploaded in a multipart body, in body order.
@@ -86,6 +90,7 @@ class TWebRequest {
  private:
   void ReadBody(int input_fd, int64_t max_body_bytes);
   void ParseContent() const;
+  void ParseContentFields(TStrings& fields, std::vector<TUploadedFile>& files) const;
 
   CgiEnvironment env_;                // source of the CGI variables
   int64_t content_length_ = -1;       // ContentLength as read at creation
@@ -94,7 +99,7 @@ class TWebRequest {
   std::string content_;               // body bytes read
   mutable std::optional<TStrings> query_fields_;    // cached QueryFields
   mutable std::optional<TStrings> content_fields_;  // cached ContentFields
-  mutable std::vector<TUploadedFile> files_;         // filled together with content_fields_
+  mutable std::optional<std::vector<TUploadedFile>> files_;  // cached Files
   std::optional<TStrings> cookie_fields_;           // cached CookieFields
   std::shared_ptr<const TStrings> shared_request_fields_;  // see SharedRequestFields
 };

@@ -98,6 +98,7 @@ struct MergedName {
   };
   std::vector<Entry> entries;  // the body's entries of this name in order, then the appended ones
   size_t removed = 0;          // the entries before this one were removed
+  size_t first_out = 0;        // output position of the first remaining entry, once written
 
   std::string_view First(const TStrings& source) const {
     const Entry& e = entries[removed];
@@ -147,45 +148,67 @@ void MergeQuery(const TStrings& query, const TStrings& source, MergedNames& merg
   }
 }
 
-// Appends `entry` to `out` as name=value with the first value of its name,
-// converted to the internal code page. Entries without a name are left out.
-void AddDecoded(std::string_view entry, std::string_view first_value, TStrings& out) {
-  if (entry.find('=') == std::string_view::npos) return;
-  std::string_view name = NameOf(entry);
-  if (name.empty()) return;
-  // Built in place: a field can be nearly as large as the whole body.
-  std::string field;
-  field.reserve(name.size() + 1 + first_value.size());
-  field.append(name).append("=");
-  AppendDecodedInput(first_value, field);
-  out.Add(std::move(field));
-}
-
 // The request fields from `source` with the query's changes: every entry in
 // order (replaced text in place of its original, removed ones left out), then
 // the appended ones. Each entry carries the value of the first remaining
-// entry of its name, as a lookup by name would find it.
-void BuildRequestFields(const TStrings& source, const MergedNames& merged,
-                        const std::vector<std::pair<MergedName*, size_t>>& appended, TStrings& out) {
-  const std::vector<size_t> first = source.FirstOfEachName();
-  std::map<const MergedName*, size_t> next;  // per changed name, its next entry to meet in the body
-  for (size_t i = 0; i < source.Count(); ++i) {
-    if (first[i] == std::string::npos) continue;
-    std::string_view entry = source[i];
-    auto it = merged.empty() ? merged.end() : merged.find(NameOf(entry));
-    if (it == merged.end()) {
-      AddDecoded(entry, ValueOf(source[first[i]]), out);
-      continue;
+// entry of its name, as a lookup by name would find it, converted to the
+// internal code page. That first entry is converted in place and moved, the
+// others copy its converted value, so a large value is never held twice.
+class RequestFieldsBuilder {
+ public:
+  RequestFieldsBuilder(TStrings& source, MergedNames& merged, TStrings& out)
+      : source_(source), merged_(merged), out_(out) {}
+
+  void Build(const std::vector<std::pair<MergedName*, size_t>>& appended) {
+    const std::vector<size_t> first = source_.FirstOfEachName();
+    std::vector<size_t> out_at(source_.Count(), std::string::npos);  // output position of a first entry
+    std::map<MergedName*, size_t> next;  // per changed name, its next entry to meet in the body
+    for (size_t i = 0; i < source_.Count(); ++i) {
+      if (first[i] == std::string::npos || NameOf(source_[i]).empty()) continue;
+      auto it = merged_.empty() ? merged_.end() : merged_.find(NameOf(source_[i]));
+      if (it == merged_.end()) {
+        if (first[i] == i)
+          out_at[i] = AddFirst(std::move(source_[i]));
+        else
+          AddCopy(source_[i], out_at[first[i]]);
+        continue;
+      }
+      MergedName& state = it->second;
+      size_t at = next[&state]++;
+      if (at < state.removed) continue;
+      MergedName::Entry& e = state.entries[at];
+      Add(state, at, e.text ? *e.text : source_[i]);
     }
-    const MergedName& state = it->second;
-    size_t at = next[&state]++;
-    if (at < state.removed) continue;
-    const MergedName::Entry& e = state.entries[at];
-    AddDecoded(e.text ? std::string_view(*e.text) : entry, ValueOf(state.First(source)), out);
+    for (const auto& [state, at] : appended)
+      if (at >= state->removed) Add(*state, at, *state->entries[at].text);
   }
-  for (const auto& [state, at] : appended)
-    if (at >= state->removed) AddDecoded(*state->entries[at].text, ValueOf(state->First(source)), out);
-}
+
+ private:
+  void Add(MergedName& state, size_t at, std::string& text) {
+    if (at == state.removed)
+      state.first_out = AddFirst(std::move(text));
+    else
+      AddCopy(text, state.first_out);
+  }
+  // Converts the value of `entry` in place and appends it; returns its position.
+  size_t AddFirst(std::string entry) {
+    DecodeInputInPlace(entry, entry.find('=') + 1);
+    out_.Add(std::move(entry));
+    return out_.Count() - 1;
+  }
+  // Appends the name of `entry` with the converted value of output entry `from`.
+  void AddCopy(std::string_view entry, size_t from) {
+    std::string_view name = NameOf(entry), value = ValueOf(out_[from]);
+    std::string field;
+    field.reserve(name.size() + 1 + value.size());
+    field.append(name).append("=").append(value);
+    out_.Add(std::move(field));
+  }
+
+  TStrings& source_;     // the fields before the query's changes; entries are moved out
+  MergedNames& merged_;  // the query's changes by name; changed texts are moved out
+  TStrings& out_;        // the request fields
+};
 
 }  // namespace
 
@@ -198,7 +221,9 @@ const TStrings& tRequestContext::RequestFields() {
   auto list = std::make_shared<TStrings>();
   if (request_) {
     const bool get = request_->MethodType() == TMethodType::Get;
-    const TStrings& source = get ? request_->QueryFields() : request_->ContentFields();
+    // The body's fields are taken over rather than copied: the request
+    // parses them again should anyone ask for them later.
+    TStrings source = get ? request_->QueryFields() : request_->TakeContentFields();
     MergedNames merged;
     std::vector<std::pair<MergedName*, size_t>> appended;  // appended entries in order
     std::string content_type = request_->ContentType();
@@ -211,7 +236,7 @@ const TStrings& tRequestContext::RequestFields() {
         appended.clear();
       }
     }
-    BuildRequestFields(source, merged, appended, *list);
+    RequestFieldsBuilder(source, merged, *list).Build(appended);
     request_->SetSharedRequestFields(list);
   }
   request_field_list_ = std::move(list);

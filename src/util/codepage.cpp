@@ -125,21 +125,20 @@ std::string DecodeInput(std::string_view utf8) {
   return out;
 }
 
-void AppendDecodedInput(std::string_view utf8, std::string& out) {
-  if (IsAscii(utf8)) {
-    out.append(utf8);
-    return;
-  }
-  const size_t start = out.size();
+void DecodeInputInPlace(std::string& text, size_t from) {
+  std::string_view utf8 = std::string_view(text).substr(from);
+  if (IsAscii(utf8)) return;
+  size_t put = from;  // never passes the read position: every character shrinks or keeps its length
   for (size_t i = 0; i < utf8.size();) {
     char32_t cp;
     if (!NextCodePoint(utf8, i, cp)) {
-      out.resize(start);
+      text.resize(from);
       return;
     }
     bool ok;
-    out.push_back(UnicodeToCp1250(cp, ok));
+    text[put++] = UnicodeToCp1250(cp, ok);
   }
+  text.resize(put);
 }
 
 std::string EncodeOutput(std::string_view cp1250) {
