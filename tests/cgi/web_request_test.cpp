@@ -203,6 +203,11 @@ TEST(WebRequest, MultipartBodyGivesRawFieldsAndFiles) {
   ASSERT_EQ(r.Files().size(), 1u);
   EXPECT_EQ(r.Files()[0].FieldName, "photo");
   EXPECT_EQ(r.Files()[0].Bytes, "\x89PNG\r\n\x1a\n");
+  // Fields handed over are parsed again when asked for; the files stay the same list.
+  const TUploadedFile* file = &r.Files()[0];
+  EXPECT_EQ(r.TakeContentFields().Items(), std::vector<std::string>{"title=a+b%21"});
+  EXPECT_EQ(r.ContentFields().Items(), std::vector<std::string>{"title=a+b%21"});
+  EXPECT_EQ(&r.Files()[0], file);
 }
 
 TEST(WebRequest, MultipartBodyWithoutBoundaryGivesNothing) {
