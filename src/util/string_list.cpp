@@ -26,6 +26,15 @@ int CompareNames(std::string_view a, std::string_view b) {
   return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+// A hash of the name with ASCII letters folded (FNV-1a), so names equal by
+// SameText hash alike. The index orders by it first: comparing two numbers
+// is cheaper than comparing names that share a long prefix.
+uint32_t NameHash(std::string_view name) {
+  uint32_t h = 2166136261u;
+  for (char c : name) h = (h ^ Folded(c)) * 16777619u;
+  return h;
+}
+
 }  // namespace
 
 const std::vector<TStrings::NameEntry>* TStrings::NameIndex(bool wanted) const {
@@ -48,10 +57,12 @@ const std::vector<TStrings::NameEntry>* TStrings::BuildNameIndex() const {
     size_t eq = items_[i].find('=');
     if (eq == std::string::npos) continue;
     if (eq > kMax) return nullptr;
-    index.push_back(NameEntry{static_cast<uint32_t>(i), static_cast<uint32_t>(eq)});
+    std::string_view name = std::string_view(items_[i]).substr(0, eq);
+    index.push_back(NameEntry{NameHash(name), static_cast<uint32_t>(i), static_cast<uint32_t>(eq)});
   }
   // Equal names keep their list order, so the first of a range is the first entry.
   std::sort(index.begin(), index.end(), [this](NameEntry a, NameEntry b) {
+    if (a.hash != b.hash) return a.hash < b.hash;
     int order = CompareNames(NameOf(a), NameOf(b));
     return order != 0 ? order < 0 : a.item < b.item;
   });
@@ -59,21 +70,22 @@ const std::vector<TStrings::NameEntry>* TStrings::BuildNameIndex() const {
   return &*name_index_;
 }
 
-std::pair<const TStrings::NameEntry*, const TStrings::NameEntry*> TStrings::NameRange(
-    const std::vector<NameEntry>& index, std::string_view name) const {
-  auto first = std::lower_bound(index.begin(), index.end(), name,
-                                [this](NameEntry e, std::string_view key) { return CompareNames(NameOf(e), key) < 0; });
-  auto last = first;
-  while (last != index.end() && CompareNames(NameOf(*last), name) == 0) ++last;
-  return {index.data() + (first - index.begin()), index.data() + (last - index.begin())};
+const TStrings::NameEntry* TStrings::FirstNamed(const std::vector<NameEntry>& index, std::string_view name) const {
+  const uint32_t hash = NameHash(name);
+  auto first = std::lower_bound(index.begin(), index.end(), name, [&](NameEntry e, std::string_view key) {
+    return e.hash != hash ? e.hash < hash : CompareNames(NameOf(e), key) < 0;
+  });
+  return index.data() + (first - index.begin());
+}
+
+bool TStrings::Named(const std::vector<NameEntry>& index, const NameEntry* e, std::string_view name) const {
+  return e != index.data() + index.size() && NameOf(*e).size() == name.size() && CompareNames(NameOf(*e), name) == 0;
 }
 
 int TStrings::IndexOfName(std::string_view name) const {
   if (const std::vector<NameEntry>* index = NameIndex()) {
-    auto first = std::lower_bound(index->begin(), index->end(), name, [this](NameEntry e, std::string_view key) {
-      return CompareNames(NameOf(e), key) < 0;
-    });
-    return first != index->end() && CompareNames(NameOf(*first), name) == 0 ? static_cast<int>(first->item) : -1;
+    const NameEntry* first = FirstNamed(*index, name);
+    return Named(*index, first, name) ? static_cast<int>(first->item) : -1;
   }
   for (size_t i = 0; i < items_.size(); ++i) {
     size_t eq = items_[i].find('=');
@@ -86,8 +98,7 @@ int TStrings::IndexOfName(std::string_view name) const {
 std::vector<size_t> TStrings::IndicesOfName(std::string_view name) const {
   std::vector<size_t> out;
   if (const std::vector<NameEntry>* index = NameIndex()) {
-    auto [first, last] = NameRange(*index, name);
-    for (const NameEntry* e = first; e != last; ++e) out.push_back(e->item);
+    for (const NameEntry* e = FirstNamed(*index, name); Named(*index, e, name); ++e) out.push_back(e->item);
     return out;
   }
   for (size_t i = 0; i < items_.size(); ++i) {
@@ -102,7 +113,8 @@ std::vector<size_t> TStrings::FirstOfEachName() const {
   if (const std::vector<NameEntry>* index = NameIndex(true)) {
     for (size_t i = 0; i < index->size();) {
       size_t j = i;
-      while (j < index->size() && CompareNames(NameOf((*index)[j]), NameOf((*index)[i])) == 0)
+      while (j < index->size() && (*index)[j].hash == (*index)[i].hash &&
+             CompareNames(NameOf((*index)[j]), NameOf((*index)[i])) == 0)
         first[(*index)[j++].item] = (*index)[i].item;
       i = j;
     }

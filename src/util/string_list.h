@@ -78,6 +78,7 @@ class TStrings {
  private:
   // One named entry in the name index.
   struct NameEntry {
+    uint32_t hash;       // NameHash of its name: most comparisons end here
     uint32_t item;       // position in items_
     uint32_t name_size;  // length of its name
   };
@@ -95,9 +96,10 @@ class TStrings {
   // short or too long for one. `wanted` builds it whatever the scans cost.
   const std::vector<NameEntry>* NameIndex(bool wanted = false) const;
   const std::vector<NameEntry>* BuildNameIndex() const;
-  // The entries of the name index whose name is `name`, in list order.
-  std::pair<const NameEntry*, const NameEntry*> NameRange(const std::vector<NameEntry>& index,
-                                                          std::string_view name) const;
+  // The first entry of the name index whose name is `name` or sorts after it.
+  const NameEntry* FirstNamed(const std::vector<NameEntry>& index, std::string_view name) const;
+  // True when `e`, a position in the name index, holds `name`.
+  bool Named(const std::vector<NameEntry>& index, const NameEntry* e, std::string_view name) const;
 
   std::vector<std::string> items_;  // the entries in order
   // The named entries ordered by name (ASCII case folded), then by position;
