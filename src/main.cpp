@@ -4,8 +4,12 @@
 
 #include "util/module_path.h"
 #include "web/cgi_application.h"
+#include "web/cpu_time_limit.h"
 
 int main(int argc, char** argv) {
+  // Before anything reads the request: no request may hold the processor
+  // longer than the ceiling, not even while it is being parsed.
+  tessaro::StartCpuTimeLimit();
   // The folder of the path the program was started as is the portal's home,
   // so one installed binary can serve several portal folders through links.
   tessaro::SetModuleFileName(argc > 0 && argv[0] ? argv[0] : "");

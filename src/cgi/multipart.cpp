@@ -43,7 +43,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <sstream>
+#include <streambuf>
 
 #include "util/text.h"
 
@@ -161,7 +161,7 @@ void StorePart(const PartHeaders& headers, std::string_view content, TStrings& f
   const HeaderParameter* file_name = FindParameter(params, "filename");
   if (file_name && !file_name->value.empty()) {
     files.push_back(TUploadedFile{std::string(name->value), std::string(file_name->value),
-                                  std::string(headers.content_type), std::string(content)});
+                                  std::string(headers.content_type), content});
   } else if (!headers.has_content_type) {
     std::string field;
     field.reserve(name->value.size() + 1 + content.size());
@@ -177,9 +177,42 @@ bool UsableBoundary(std::string_view boundary) {
 
 }  // namespace
 
-std::unique_ptr<std::istream> TUploadedFile::OpenStream() const {
-  return std::make_unique<std::istringstream>(Bytes, std::ios::in | std::ios::binary);
-}
+namespace {
+
+// A read-only stream buffer over bytes held elsewhere. The get area is the
+// bytes themselves; nothing is ever written through it.
+class ViewStreamBuf : public std::streambuf {
+ public:
+  explicit ViewStreamBuf(std::string_view bytes) {
+    char* begin = const_cast<char*>(bytes.data());
+    setg(begin, begin, begin + bytes.size());
+  }
+
+ protected:
+  pos_type seekoff(off_type off, std::ios_base::seekdir dir, std::ios_base::openmode which) override {
+    if (!(which & std::ios_base::in)) return pos_type(off_type(-1));
+    off_type base = dir == std::ios_base::beg ? 0 : dir == std::ios_base::cur ? gptr() - eback() : egptr() - eback();
+    off_type target = base + off;
+    if (target < 0 || target > egptr() - eback()) return pos_type(off_type(-1));
+    setg(eback(), eback() + target, egptr());
+    return pos_type(target);
+  }
+  pos_type seekpos(pos_type pos, std::ios_base::openmode which) override {
+    return seekoff(off_type(pos), std::ios_base::beg, which);
+  }
+};
+
+class ViewStream : public std::istream {
+ public:
+  explicit ViewStream(std::string_view bytes) : std::istream(nullptr), buffer_(bytes) { rdbuf(&buffer_); }
+
+ private:
+  ViewStreamBuf buffer_;  // the bytes being read
+};
+
+}  // namespace
+
+std::unique_ptr<std::istream> TUploadedFile::OpenStream() const { return std::make_unique<ViewStream>(Bytes); }
 
 std::string MultipartBoundary(std::string_view content_type) {
   const std::vector<HeaderParameter> params = ParseHeaderParameters(content_type);

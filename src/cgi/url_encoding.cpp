@@ -37,6 +37,14 @@ std::string UrlDecode(std::string_view text) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
+    // Plain stretches are copied whole: a value may be megabytes long.
+    size_t plain = i;
+    while (plain < text.size() && text[plain] != '+' && text[plain] != '%') ++plain;
+    if (plain > i) {
+      out.append(text.substr(i, plain - i));
+      i = plain;
+      if (i == text.size()) break;
+    }
     char c = text[i];
     if (c == '+') {
       out.push_back(' ');
@@ -81,19 +89,25 @@ void SplitFields(std::string_view text, std::string_view separators, std::string
                  TStrings& out) {
   size_t nul = text.find('\0');
   if (nul != std::string_view::npos) text = text.substr(0, nul);
+  // Byte classes looked up by table: the scan touches every byte of a body.
+  bool is_separator[256] = {}, is_skipped[256] = {};
+  for (char c : separators) is_separator[static_cast<unsigned char>(c)] = true;
+  for (char c : skip_before) is_skipped[static_cast<unsigned char>(c)] = true;
+  auto separator = [&](size_t at) { return is_separator[static_cast<unsigned char>(text[at])]; };
+  auto skipped = [&](size_t at) { return is_skipped[static_cast<unsigned char>(text[at])]; };
   size_t i = 0;
-  while (i < text.size() && skip_before.find(text[i]) != std::string_view::npos) ++i;
+  while (i < text.size() && skipped(i)) ++i;
   while (i < text.size()) {
     size_t head = i;
     bool quoted = false;
-    while (i < text.size() && (quoted || separators.find(text[i]) == std::string_view::npos)) {
+    while (i < text.size() && (quoted || !separator(i))) {
       if (text[i] == '"') quoted = !quoted;
       ++i;
     }
     std::string_view field = text.substr(head, i - head);
     if (!field.empty()) out.Add(decode ? UrlDecode(field) : std::string(field));
     if (i < text.size()) ++i;  // the separator
-    while (i < text.size() && skip_before.find(text[i]) != std::string_view::npos) ++i;
+    while (i < text.size() && skipped(i)) ++i;
   }
 }
 

@@ -91,14 +91,21 @@ void TWebRequest::ReadBody(int input_fd, int64_t max_body_bytes) {
     content_too_large_ = true;
     return;
   }
+  // One buffer of the announced size: growing it while reading would copy
+  // the body and hold up to three times its size at once. Pages the input
+  // never fills are never touched, so a short body costs only what arrived.
+  content_.reserve(static_cast<size_t>(content_length_));
   ReadUpTo(input_fd, static_cast<size_t>(content_length_), content_);
 }
 
 std::string TWebRequest::GetFieldByName(std::string_view name) const {
   std::string value = env_.get(std::string(name));
-  if (!value.empty()) return value;
-  if (name.starts_with(kHttpPrefix)) return env_.get(std::string(name.substr(kHttpPrefix.size())));
-  return env_.get(std::string(kHttpPrefix) + std::string(name));
+  if (!value.empty() || !name.starts_with(kHttpPrefix)) return value;
+  // Servers pass the body's type and length as CONTENT_TYPE and
+  // CONTENT_LENGTH, not under the header names. The other way round is
+  // closed: a variable the server sets (PATH_INFO, QUERY_STRING ...) never
+  // comes from a client's header of that name, which arrives as HTTP_....
+  return env_.get(std::string(name.substr(kHttpPrefix.size())));
 }
 
 std::string TWebRequest::GetStringVariable(std::string_view name) const {
@@ -121,18 +128,23 @@ const TStrings& TWebRequest::QueryFields() const {
   return *query_fields_;
 }
 
+void TWebRequest::ParseContentFields(TStrings& fields, std::vector<TUploadedFile>& files) const {
+  if (content_length_ <= 0 || content_too_large_) return;
+  const std::string content_type = ContentType();
+  if (StartsText("multipart/form-data", content_type))
+    ParseMultipartBody(content_, MultipartBoundary(content_type), fields, files);
+  else
+    SplitFields(content_, "&", "", true, fields);
+}
+
 void TWebRequest::ParseContent() const {
   TStrings fields;
   std::vector<TUploadedFile> files;
-  if (content_length_ > 0 && !content_too_large_) {
-    const std::string content_type = ContentType();
-    if (StartsText("multipart/form-data", content_type))
-      ParseMultipartBody(content_, MultipartBoundary(content_type), fields, files);
-    else
-      SplitFields(content_, "&", "", true, fields);
-  }
+  ParseContentFields(fields, files);
   content_fields_ = std::move(fields);
-  files_ = std::move(files);
+  // Files found again when the fields are parsed anew are the same ones;
+  // the first list stays, so references to it remain valid.
+  if (!files_) files_ = std::move(files);
 }
 
 const TStrings& TWebRequest::ContentFields() const {
@@ -140,9 +152,16 @@ const TStrings& TWebRequest::ContentFields() const {
   return *content_fields_;
 }
 
-const std::vector<TUploadedFile>& TWebRequest::Files() const {
+TStrings TWebRequest::TakeContentFields() {
   if (!content_fields_) ParseContent();
-  return files_;
+  TStrings fields = std::move(*content_fields_);
+  content_fields_.reset();
+  return fields;
+}
+
+const std::vector<TUploadedFile>& TWebRequest::Files() const {
+  if (!files_) ParseContent();
+  return *files_;
 }
 
 TStrings& TWebRequest::CookieFields() {

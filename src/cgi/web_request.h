@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,7 +38,7 @@ class TWebRequest {
   TWebRequest(CgiEnvironment env, int input_fd, int64_t max_body_bytes = kDefaultMaxBodyBytes);
 
   // The environment variable `name`; when it is empty, a name starting with
-  // "HTTP_" is retried without that prefix and any other name with it.
+  // "HTTP_" is retried without that prefix. Other names are read as they are.
   std::string GetFieldByName(std::string_view name) const;
   // A request variable by its name ("Method", "Host", "ContentLength",
   // "Content" ...; case-insensitive); any other name is read as an
@@ -71,14 +72,25 @@ class TWebRequest {
   // the list has been built.
   const TStrings& QueryFields() const;
   const TStrings& ContentFields() const;
+  // ContentFields handed over to the caller, who becomes their only holder, so
+  // that a large body's fields are not kept twice; a later ContentFields parses
+  // the body again. Throws as ContentFields does.
+  TStrings TakeContentFields();
   // Writable: the web module puts cookie values of its own here.
   TStrings& CookieFields();
   // Files uploaded in a multipart body, in body order.
   const std::vector<TUploadedFile>& Files() const;
 
+  // The request fields as the request contexts read them (decoded and merged
+  // by the context layer): built by the first context of the request and
+  // shared by the later ones, so a large body is decoded once. Null until set.
+  const std::shared_ptr<const TStrings>& SharedRequestFields() const { return shared_request_fields_; }
+  void SetSharedRequestFields(std::shared_ptr<const TStrings> fields) { shared_request_fields_ = std::move(fields); }
+
  private:
   void ReadBody(int input_fd, int64_t max_body_bytes);
   void ParseContent() const;
+  void ParseContentFields(TStrings& fields, std::vector<TUploadedFile>& files) const;
 
   CgiEnvironment env_;                // source of the CGI variables
   int64_t content_length_ = -1;       // ContentLength as read at creation
@@ -87,8 +99,9 @@ class TWebRequest {
   std::string content_;               // body bytes read
   mutable std::optional<TStrings> query_fields_;    // cached QueryFields
   mutable std::optional<TStrings> content_fields_;  // cached ContentFields
-  mutable std::vector<TUploadedFile> files_;         // filled together with content_fields_
+  mutable std::optional<std::vector<TUploadedFile>> files_;  // cached Files
   std::optional<TStrings> cookie_fields_;           // cached CookieFields
+  std::shared_ptr<const TStrings> shared_request_fields_;  // see SharedRequestFields
 };
 
 }  // namespace tessaro

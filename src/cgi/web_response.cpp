@@ -59,6 +59,7 @@ constexpr Reason kReasons[] = {
     {410, "Gone"},
     {411, "Length Required"},
     {412, "Unless True"},
+    {413, "Request Entity Too Large"},  // the body over the accepted size
     {500, "Internal Server Error"},
     {501, "Not Implemented"},
     {502, "Bad Gateway"},

@@ -11,7 +11,10 @@
 // when they reach depth 0.
 #include "context/request_context.h"
 
+#include <map>
 #include <optional>
+#include <string_view>
+#include <vector>
 
 #include "cgi/web_response.h"
 #include "context/request_urls.h"
@@ -84,44 +87,159 @@ void tRequestContext::CollectBanners() {
   }
 }
 
+namespace {
+
+// The query's effect on a urlencoded body's fields of one name. The merge
+// only ever replaces or removes the first remaining entry of a name, or
+// appends one, so the body's entries of the name are kept as positions and
+// the changed or added entries as texts; nothing of the body is copied.
+struct MergedName {
+  struct Entry {
+    size_t source = std::string::npos;  // position in the body's fields; npos for an appended entry
+    std::optional<std::string> text;    // the entry's new text when replaced or appended
+  };
+  std::vector<Entry> entries;  // the body's entries of this name in order, then the appended ones
+  size_t removed = 0;          // the entries before this one were removed
+  size_t first_out = 0;        // output position of the first remaining entry, once written
+
+  std::string_view First(const TStrings& source) const {
+    const Entry& e = entries[removed];
+    return e.text ? std::string_view(*e.text) : std::string_view(source[e.source]);
+  }
+  bool HasFirst() const { return removed < entries.size(); }
+};
+
+struct NameLess {
+  using is_transparent = void;
+  bool operator()(std::string_view a, std::string_view b) const { return CompareText(a, b) < 0; }
+};
+
+using MergedNames = std::map<std::string, MergedName, NameLess>;
+
+std::string_view NameOf(std::string_view entry) { return entry.substr(0, entry.find('=')); }
+std::string_view ValueOf(std::string_view entry) {
+  size_t eq = entry.find('=');
+  return eq == std::string_view::npos ? std::string_view() : entry.substr(eq + 1);
+}
+
+// Query values fill body fields that are empty or absent, one query field
+// after the other, each seeing what the ones before it did.
+void MergeQuery(const TStrings& query, const TStrings& source, MergedNames& merged,
+                std::vector<std::pair<MergedName*, size_t>>& appended) {
+  for (const std::string& field : query) {
+    if (field.find('=') == std::string::npos) continue;
+    std::string_view name = NameOf(field);
+    if (name.empty()) continue;
+    auto it = merged.find(name);
+    if (it == merged.end()) {
+      it = merged.emplace(std::string(name), MergedName{}).first;
+      for (size_t at : source.IndicesOfName(name)) it->second.entries.push_back({at, std::nullopt});
+    }
+    MergedName& state = it->second;
+    if (state.HasFirst() && !ValueOf(state.First(source)).empty()) continue;
+    std::string_view value = ValueOf(field);
+    std::string text = std::string(name) + "=" + std::string(value);
+    if (state.HasFirst() && value.empty()) {
+      ++state.removed;
+    } else if (state.HasFirst()) {
+      state.entries[state.removed].text = std::move(text);
+    } else if (!value.empty()) {
+      appended.emplace_back(&state, state.entries.size());
+      state.entries.push_back({std::string::npos, std::move(text)});
+    }
+  }
+}
+
+// The request fields from `source` with the query's changes: every entry in
+// order (replaced text in place of its original, removed ones left out), then
+// the appended ones. Each entry carries the value of the first remaining
+// entry of its name, as a lookup by name would find it, converted to the
+// internal code page. That first entry is converted in place and moved, the
+// others copy its converted value, so a large value is never held twice.
+class RequestFieldsBuilder {
+ public:
+  RequestFieldsBuilder(TStrings& source, MergedNames& merged, TStrings& out)
+      : source_(source), merged_(merged), out_(out) {}
+
+  void Build(const std::vector<std::pair<MergedName*, size_t>>& appended) {
+    const std::vector<size_t> first = source_.FirstOfEachName();
+    std::vector<size_t> out_at(source_.Count(), std::string::npos);  // output position of a first entry
+    std::map<MergedName*, size_t> next;  // per changed name, its next entry to meet in the body
+    for (size_t i = 0; i < source_.Count(); ++i) {
+      if (first[i] == std::string::npos || NameOf(source_[i]).empty()) continue;
+      auto it = merged_.empty() ? merged_.end() : merged_.find(NameOf(source_[i]));
+      if (it == merged_.end()) {
+        if (first[i] == i)
+          out_at[i] = AddFirst(std::move(source_[i]));
+        else
+          AddCopy(source_[i], out_at[first[i]]);
+        continue;
+      }
+      MergedName& state = it->second;
+      size_t at = next[&state]++;
+      if (at < state.removed) continue;
+      MergedName::Entry& e = state.entries[at];
+      Add(state, at, e.text ? *e.text : source_[i]);
+    }
+    for (const auto& [state, at] : appended)
+      if (at >= state->removed) Add(*state, at, *state->entries[at].text);
+  }
+
+ private:
+  void Add(MergedName& state, size_t at, std::string& text) {
+    if (at == state.removed)
+      state.first_out = AddFirst(std::move(text));
+    else
+      AddCopy(text, state.first_out);
+  }
+  // Converts the value of `entry` in place and appends it; returns its position.
+  size_t AddFirst(std::string entry) {
+    DecodeInputInPlace(entry, entry.find('=') + 1);
+    out_.Add(std::move(entry));
+    return out_.Count() - 1;
+  }
+  // Appends the name of `entry` with the converted value of output entry `from`.
+  void AddCopy(std::string_view entry, size_t from) {
+    std::string_view name = NameOf(entry), value = ValueOf(out_[from]);
+    std::string field;
+    field.reserve(name.size() + 1 + value.size());
+    field.append(name).append("=").append(value);
+    out_.Add(std::move(field));
+  }
+
+  TStrings& source_;     // the fields before the query's changes; entries are moved out
+  MergedNames& merged_;  // the query's changes by name; changed texts are moved out
+  TStrings& out_;        // the request fields
+};
+
+}  // namespace
+
 const TStrings& tRequestContext::RequestFields() {
   if (request_field_list_) return *request_field_list_;
-  auto list = std::make_unique<TStrings>();
+  if (request_ && request_->SharedRequestFields()) {
+    request_field_list_ = request_->SharedRequestFields();
+    return *request_field_list_;
+  }
+  auto list = std::make_shared<TStrings>();
   if (request_) {
-    TStrings source;
-    if (request_->MethodType() == TMethodType::Get) {
-      source = request_->QueryFields();
-    } else {
-      source = request_->ContentFields();
-      std::string content_type = request_->ContentType();
-      if (!content_type.empty() && content_type.compare(0, 9, "multipart") != 0) {
-        // Query values fill body fields that are empty or absent; a query
-        // that cannot be decoded contributes nothing.
-        try {
-          const TStrings& query = request_->QueryFields();
-          for (size_t i = 0; i < query.Count(); ++i) {
-            if (query[i].find('=') == std::string::npos) continue;
-            std::string name = query.Names(i);
-            if (name.empty() || !source.Values(name).empty()) continue;
-            std::string value = query.ValueFromIndex(i);
-            int at = source.IndexOfName(name);
-            if (at >= 0 && value.empty())
-              source.Delete(at);
-            else if (at >= 0)
-              source[at] = name + "=" + value;
-            else if (!value.empty())
-              source.Add(name + "=" + value);
-          }
-        } catch (const Exception&) {
-        }
+    const bool get = request_->MethodType() == TMethodType::Get;
+    // The body's fields are taken over rather than copied: the request
+    // parses them again should anyone ask for them later.
+    TStrings source = get ? request_->QueryFields() : request_->TakeContentFields();
+    MergedNames merged;
+    std::vector<std::pair<MergedName*, size_t>> appended;  // appended entries in order
+    std::string content_type = request_->ContentType();
+    if (!get && !content_type.empty() && content_type.compare(0, 9, "multipart") != 0) {
+      // A query that cannot be decoded contributes nothing.
+      try {
+        MergeQuery(request_->QueryFields(), source, merged, appended);
+      } catch (const Exception&) {
+        merged.clear();
+        appended.clear();
       }
     }
-    for (size_t i = 0; i < source.Count(); ++i) {
-      if (source[i].find('=') == std::string::npos) continue;
-      std::string name = source.Names(i);
-      if (name.empty()) continue;
-      list->Add(name + "=" + DecodeInput(source.Values(name)));
-    }
+    RequestFieldsBuilder(source, merged, *list).Build(appended);
+    request_->SetSharedRequestFields(list);
   }
   request_field_list_ = std::move(list);
   return *request_field_list_;

@@ -53,7 +53,8 @@ class tRequestContext : public TPublished<tRequestContext> {
 
   // The decoded request fields (query fields for GET, body fields otherwise,
   // with the query merged in for non-multipart bodies), values converted to
-  // the internal code page. Built on first use.
+  // the internal code page. Built on first use, once per request: the
+  // contexts of one request share the list.
   const TStrings& RequestFields();
 
   // Produces `producer`'s page with this context as its tag handler.
@@ -147,7 +148,7 @@ class tRequestContext : public TPublished<tRequestContext> {
   TWebAppOptions* options_;                           // not owned
   TWebResponse* response_;                            // not owned
   std::unique_ptr<TApplicationCookies> cookies_;      // the visitor's cookies
-  std::unique_ptr<TStrings> request_field_list_;      // RequestFields once built
+  std::shared_ptr<const TStrings> request_field_list_;  // RequestFields once built, shared with the request
   TStrings banners_;                                  // name=template lines, expanded once
   std::unique_ptr<TZNKHTMLFormValidator> validator_;  // generator of the validation script
   TStrings script_lines_;                             // script entries added by page contexts

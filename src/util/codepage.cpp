@@ -125,6 +125,22 @@ std::string DecodeInput(std::string_view utf8) {
   return out;
 }
 
+void DecodeInputInPlace(std::string& text, size_t from) {
+  std::string_view utf8 = std::string_view(text).substr(from);
+  if (IsAscii(utf8)) return;
+  size_t put = from;  // never passes the read position: every character shrinks or keeps its length
+  for (size_t i = 0; i < utf8.size();) {
+    char32_t cp;
+    if (!NextCodePoint(utf8, i, cp)) {
+      text.resize(from);
+      return;
+    }
+    bool ok;
+    text[put++] = UnicodeToCp1250(cp, ok);
+  }
+  text.resize(put);
+}
+
 std::string EncodeOutput(std::string_view cp1250) {
   if (IsAscii(cp1250)) return std::string(cp1250);
   std::string out;

@@ -94,6 +94,10 @@ bool IsValidUtf8(std::string_view text);
 // string (a visitor's malformed value is dropped, never half-converted);
 // characters windows-1250 lacks become '?'.
 std::string DecodeInput(std::string_view utf8);
+// DecodeInput of `text` from offset `from` on, in place (windows-1250 is never
+// longer than UTF-8); ill-formed input leaves `text` cut at `from`. For values
+// that may be large, so that they are never held twice.
+void DecodeInputInPlace(std::string& text, size_t from);
 
 // windows-1250 to UTF-8. The undefined bytes (see Cp1250ToUnicode) become '?',
 // so the output is always well-formed UTF-8.

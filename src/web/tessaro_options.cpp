@@ -29,6 +29,7 @@ void TTessaroOptions::DeclareProperties(TPropertyDeclarations<TTessaroOptions>& 
       .String("class_submitbutton", &T::class_submitbutton, "")
       .String("class_tablefoot", &T::class_tablefoot, "")
       .String("class_tablehead", &T::class_tablehead, "")
+      .Integer("cpu_time_limit", &T::cpu_time_limit, kDefaultCpuTimeLimitSeconds)
       .String("default_jpeg_image", &T::default_jpeg_image, "")
       .String("detail_link_text", &T::detail_link_text, "")
       .String("detail_target", &T::detail_target, "")
@@ -67,6 +68,8 @@ void TTessaroOptions::Load(const std::string& ini_file_name) {
   // One handle for the whole load keeps the module's INI file parsed once.
   TZNKIniFile ini(ini_file_name);
   LoadOptionFiles(*this, ini_file_name);
+  // At once, so that the ceiling also bounds loading the model.
+  ApplyCpuTimeLimit(cpu_time_limit);
 
   TInternatSettings internat;
   ReadPublishedFromIni(internat, ini, "INTERNAT");

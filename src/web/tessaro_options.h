@@ -10,6 +10,7 @@
 #include <string>
 
 #include "settings/web_app_options.h"
+#include "web/cpu_time_limit.h"
 
 namespace tessaro {
 
@@ -45,6 +46,7 @@ class TTessaroOptions : public TPublished<TTessaroOptions, TWebAppOptions> {
   std::string class_submitbutton;       // CSS class of submit buttons
   std::string class_tablefoot;          // CSS class of table footers
   std::string class_tablehead;          // CSS class of table headers
+  int cpu_time_limit = kDefaultCpuTimeLimitSeconds;  // processor seconds per request, 0 = no ceiling
   std::string default_jpeg_image;       // image shown when a record has none
   std::string detail_link_text;         // text of detail links
   std::string detail_target;            // target window of detail links

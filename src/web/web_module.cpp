@@ -182,7 +182,10 @@ void TWModule::RunGate(TWebRequest& request, TWebResponse& response, bool& handl
   const bool is_login_check = SameText(path, ActionPath("waCheckLogin"));
   TWebAppOptions* options = GetOptions();
   ApplySecurityHeaderOptions(*options, response);
-  if (request.ContentTooLarge()) throw Exception(Cp1250("Požadavek je příliš velký"));
+  if (request.ContentTooLarge()) {
+    response.SetStatusCode(413);
+    throw Exception(Cp1250("Požadavek je příliš velký"));
+  }
 
   SetContext(MakeContext<tRequestContext>(&request, options, &response));
   const std::string user_id = Context()->Cookies().ZNKCGIUSERID;

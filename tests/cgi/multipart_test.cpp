@@ -62,6 +62,14 @@ TEST(Multipart, FieldsKeepRawBytesAndFilesTheirAttributes) {
   EXPECT_EQ(p.files[0].Bytes, "x--B mid-line\r\n-- B");
   auto stream = p.files[0].OpenStream();
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(*stream), {}), p.files[0].Bytes);
+  // Readers of pictures and documents seek: the stream over the body's bytes does too.
+  stream->clear();
+  EXPECT_EQ(stream->seekg(0, std::ios::end).tellg(), std::streampos(p.files[0].Bytes.size()));
+  char two[3] = {};
+  EXPECT_TRUE(stream->seekg(3).read(two, 2));
+  EXPECT_STREQ(two, "B ");
+  EXPECT_EQ(stream->tellg(), std::streampos(5));
+  EXPECT_FALSE(stream->seekg(-1, std::ios::beg));
 }
 
 TEST(Multipart, PartsThatAreNeitherFieldNorFileAreIgnored) {

@@ -14,7 +14,9 @@ using Env = std::map<std::string, std::string>;
 // A request without a body: standard input is never touched.
 TWebRequest RequestFrom(Env env) { return TWebRequest(CgiEnvironment::FromMap(std::move(env)), -1); }
 
-TEST(WebRequest, LookupFallsBackBetweenHttpAndPlainNames) {
+// Header names fall back to the server's own variables, never the other way:
+// a client's "Path-Info:" header must not stand in for PATH_INFO.
+TEST(WebRequest, LookupFallsBackFromHeaderNamesOnly) {
   const struct {
     Env env;
     std::string_view name, value;
@@ -22,7 +24,10 @@ TEST(WebRequest, LookupFallsBackBetweenHttpAndPlainNames) {
       {{{"HTTP_CONTENT_TYPE", "a/b"}, {"CONTENT_TYPE", "c/d"}}, "HTTP_CONTENT_TYPE", "a/b"},
       {{{"CONTENT_TYPE", "c/d"}}, "HTTP_CONTENT_TYPE", "c/d"},
       {{{"HTTP_CONTENT_TYPE", ""}, {"CONTENT_TYPE", "c/d"}}, "HTTP_CONTENT_TYPE", "c/d"},
-      {{{"HTTP_PATH_INFO", "/x"}}, "PATH_INFO", "/x"},
+      {{{"HTTP_PATH_INFO", "/x"}}, "PATH_INFO", ""},
+      {{{"PATH_INFO", ""}, {"HTTP_QUERY_STRING", "a=1"}}, "QUERY_STRING", ""},
+      {{{"HTTP_REQUEST_METHOD", "POST"}}, "REQUEST_METHOD", ""},
+      {{{"HTTP_SCRIPT_NAME", "/evil"}}, "SCRIPT_NAME", ""},
       {{{"PATH_INFO", "/y"}, {"HTTP_PATH_INFO", "/x"}}, "PATH_INFO", "/y"},
       {{{"HTTP_HOST", "h"}}, "HTTP_HOST", "h"},
       {{}, "REMOTE_ADDR", ""},
@@ -55,7 +60,9 @@ TEST(WebRequest, NamedVariablesReadTheirEnvironmentVariables) {
   EXPECT_EQ(r.ServerPort(), 8080);
   EXPECT_EQ(r.GetIntegerVariable("ServerPort"), 8080);
   EXPECT_EQ(r.Cookie(), "a=b");
-  EXPECT_EQ(r.GetStringVariable("ACCEPT_LANGUAGE"), "cs");
+  // Headers are read by their HTTP_ names; a bare name is the server's variable only.
+  EXPECT_EQ(r.GetStringVariable("HTTP_ACCEPT_LANGUAGE"), "cs");
+  EXPECT_EQ(r.GetStringVariable("ACCEPT_LANGUAGE"), "");
 }
 
 TEST(WebRequest, IntegerVariablesAreDecimalOrMinusOne) {
@@ -196,6 +203,11 @@ TEST(WebRequest, MultipartBodyGivesRawFieldsAndFiles) {
   ASSERT_EQ(r.Files().size(), 1u);
   EXPECT_EQ(r.Files()[0].FieldName, "photo");
   EXPECT_EQ(r.Files()[0].Bytes, "\x89PNG\r\n\x1a\n");
+  // Fields handed over are parsed again when asked for; the files stay the same list.
+  const TUploadedFile* file = &r.Files()[0];
+  EXPECT_EQ(r.TakeContentFields().Items(), std::vector<std::string>{"title=a+b%21"});
+  EXPECT_EQ(r.ContentFields().Items(), std::vector<std::string>{"title=a+b%21"});
+  EXPECT_EQ(&r.Files()[0], file);
 }
 
 TEST(WebRequest, MultipartBodyWithoutBoundaryGivesNothing) {

@@ -127,6 +127,7 @@ TEST_F(WebResponseTest, StatusLineUsesThePhraseOrFallsBackTo200OK) {
       {203, "Non-Authoritative Information", "Status: 203 Non-Authoritative Information\r\n"},
       {406, "None Acceptable", "Status: 406 None Acceptable\r\n"},
       {412, "Unless True", "Status: 412 Unless True\r\n"},
+      {413, "Request Entity Too Large", "Status: 413 Request Entity Too Large\r\n"},
       {504, "Gateway Timeout", "Status: 504 Gateway Timeout\r\n"},
       {299, "", "Status: 200 OK\r\n"},
       {0, "", "Status: 200 OK\r\n"},

@@ -18,6 +18,7 @@
 #include "settings/web_app_options.h"
 #include "util/codepage.h"
 #include "util/module_path.h"
+#include "util/text.h"
 
 namespace tessaro {
 namespace {
@@ -77,6 +78,13 @@ TEST(RequestFields, GetPostAndMultipartSources) {
       {"POST", "application/x-www-form-urlencoded", "a=q&b=q&c=q", "a=1&b=", {"a=1", "b=q", "c=q"}},
       // An empty query value removes the empty body field.
       {"POST", "application/x-www-form-urlencoded", "b=", "a=1&b=", {"a=1"}},
+      // The query replaces the first entry of a name, in its own spelling,
+      // and later entries of the name take the new first value.
+      {"POST", "application/x-www-form-urlencoded", "A=q", "a=&a=2", {"A=q", "a=q"}},
+      // After a removal the next entry of the name is the first one.
+      {"POST", "application/x-www-form-urlencoded", "a=&a=q", "a=&a=2", {"a=2"}},
+      // Appended entries come after the body's, and later query fields see them.
+      {"POST", "application/x-www-form-urlencoded", "c=1&c=&c=2&d=4", "a=1", {"a=1", "c=1", "d=4"}},
       {"POST",
        "multipart/form-data; boundary=XX",
        "q=1",
@@ -96,6 +104,72 @@ TEST(RequestFields, GetPostAndMultipartSources) {
     RequestFixture f(env, c.body);
     auto context = f.Context();
     EXPECT_EQ(context->RequestFields().Items(), c.fields) << c.method << " " << c.query;
+  }
+}
+
+// The request fields as a plain reading of their rules, one linear lookup
+// after the other: the yardstick for lists long enough to be looked up
+// through their name index.
+std::vector<std::string> ReferenceRequestFields(std::vector<std::string> source, const std::vector<std::string>& query) {
+  auto name_of = [](const std::string& s) { return s.substr(0, s.find('=')); };
+  auto find = [&](const std::vector<std::string>& list, const std::string& name) -> int {
+    for (size_t i = 0; i < list.size(); ++i)
+      if (list[i].find('=') != std::string::npos && SameText(name_of(list[i]), name)) return static_cast<int>(i);
+    return -1;
+  };
+  auto value_at = [](const std::vector<std::string>& list, int at) {
+    return at < 0 ? std::string() : list[at].substr(list[at].find('=') + 1);
+  };
+  for (const std::string& field : query) {
+    if (field.find('=') == std::string::npos || name_of(field).empty()) continue;
+    std::string name = name_of(field), value = field.substr(field.find('=') + 1);
+    int at = find(source, name);
+    if (!value_at(source, at).empty()) continue;
+    if (at >= 0 && value.empty())
+      source.erase(source.begin() + at);
+    else if (at >= 0)
+      source[at] = name + "=" + value;
+    else if (!value.empty())
+      source.push_back(name + "=" + value);
+  }
+  std::vector<std::string> out;
+  for (const std::string& entry : source)
+    if (entry.find('=') != std::string::npos && !name_of(entry).empty())
+      out.push_back(name_of(entry) + "=" + value_at(source, find(source, name_of(entry))));
+  return out;
+}
+
+TEST(RequestFields, LongListsFollowTheRulesOfShortOnes) {
+  // Few names in varying case, many empty values and entries without "=":
+  // every replacement, removal and append of the merge happens often.
+  const char* names[] = {"a", "A", "b", "B", "c", "d", "", "ee"};
+  const char* values[] = {"", "", "1", "x"};
+  unsigned seed = 12345;
+  auto next = [&seed](unsigned n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  auto random_fields = [&](size_t count, std::vector<std::string>& fields) {
+    std::string text;
+    for (size_t i = 0; i < count; ++i) {
+      std::string field = next(10) == 0 ? std::string("flag") : std::string(names[next(8)]) + "=" + values[next(4)];
+      fields.push_back(field);
+      text += (text.empty() ? "" : "&") + field;
+    }
+    return text;
+  };
+  for (int round = 0; round < 40; ++round) {
+    std::vector<std::string> body_fields, query_fields;
+    std::string body = random_fields(20 + next(40), body_fields);
+    std::string query = random_fields(next(40), query_fields);
+    RequestFixture f({{"REQUEST_METHOD", "POST"},
+                      {"QUERY_STRING", query},
+                      {"CONTENT_TYPE", "application/x-www-form-urlencoded"},
+                      {"CONTENT_LENGTH", std::to_string(body.size())}},
+                     body);
+    auto context = f.Context();
+    ASSERT_EQ(context->RequestFields().Items(), ReferenceRequestFields(body_fields, query_fields))
+        << "body " << body << " query " << query;
   }
 }
 

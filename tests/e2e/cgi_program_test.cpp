@@ -63,6 +63,61 @@ TEST(CgiProgram, ErrorMessagesAreEscapedOnTheErrorPage) {
   EXPECT_EQ(r.body.find("<b"), std::string::npos) << r.body;
 }
 
+// A client's "Path-Info:" or "Query-String:" header arrives as HTTP_PATH_INFO
+// or HTTP_QUERY_STRING; with the server's own variables empty it must not
+// choose the action or the request's fields.
+TEST(CgiProgram, ClientHeadersNeverStandInForServerVariables) {
+  Deployment d;
+  auto path = d.Run({{"REQUEST_METHOD", "GET"},
+                     {"PATH_INFO", ""},
+                     {"HTTP_PATH_INFO", "/Page"},
+                     {"HTTP_COOKIE", kSession}});
+  EXPECT_NE(path.body.find(kInvalidEntryPoint), std::string::npos) << path.body;
+  auto query = d.Run({{"REQUEST_METHOD", "GET"},
+                      {"PATH_INFO", "/nowhere"},
+                      {"QUERY_STRING", ""},
+                      {"HTTP_QUERY_STRING", "lang=eng"},
+                      {"HTTP_COOKIE", kSession}});
+  EXPECT_NE(query.body.find("<TITLE>Chyba</TITLE>"), std::string::npos) << query.body;
+}
+
+TEST(CgiProgram, ABodyOverTheLimitIsRefusedWith413AndTheErrorPage) {
+  Deployment d;
+  auto r = d.Post("/Register", std::string(2000, 'a'), "application/x-www-form-urlencoded",
+                  {{"TESSARO_MAX_BODY_BYTES", "1000"}, {"HTTP_COOKIE", kSession}});
+  EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
+  EXPECT_EQ(r.status_text, "413 Request Entity Too Large");
+  EXPECT_NE(r.body.find("<TITLE>Chyba</TITLE>"), std::string::npos) << r.body;
+  EXPECT_NE(r.body.find("Po\x9e" "adavek je p\xf8\xedli\x9a velk\xfd"), std::string::npos) << r.body;
+}
+
+// A large body is held once as it arrived and once as fields, never in the
+// further copies that reading, parsing, decoding and every context of the
+// request would otherwise make.
+TEST(CgiProgram, PeakMemoryOfALargeBodyStaysAFewTimesItsSize) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer's shadow memory and quarantine hide the program's own";
+#endif
+  Deployment d;
+  const size_t size = size_t{32} << 20;
+  const long limit_kb = 2 * static_cast<long>(size >> 10) + (16 << 10);  // 16 MiB for the program itself
+  // The child's peak includes this process's memory at the fork, so each
+  // body is the only large thing alive while it is sent.
+  auto run = [&](std::string body, const char* content_type) {
+    auto r = d.Post("/Rem", body, content_type, {{"HTTP_COOKIE", kSession}});
+    EXPECT_EQ(r.exit_code, 0) << r.stderr_text;
+    return r.max_rss_kb;
+  };
+  EXPECT_LE(run("f=" + std::string(size - 2, 'v'), "application/x-www-form-urlencoded"), limit_kb);
+  std::string multipart = "--B\r\nContent-Disposition: form-data; name=\"t\"\r\n\r\n";
+  multipart.append(size / 2, 'x');
+  multipart += "\r\n--B\r\nContent-Disposition: form-data; name=\"f\"; filename=\"a.bin\"\r\n"
+               "Content-Type: application/octet-stream\r\n\r\n";
+  multipart.append(size / 2, 'x');
+  multipart += "\r\n--B--\r\n";
+  EXPECT_LE(run(std::move(multipart), "multipart/form-data; boundary=B"), limit_kb);
+}
+
 TEST(CgiProgram, ALocationWithALineBreakNeverSplitsTheHeader) {
   Deployment d;
   auto r = d.Get("/x%0d%0aSet-Cookie:%20evil=1", "", {{"HTTP_COOKIE", kSession}});

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -111,9 +112,11 @@ CgiResponse Deployment::Run(std::map<std::string, std::string> env, const std::s
   std::string stdout_text, stderr_text;
   Pump(in[1], body, out[0], stdout_text, err[0], stderr_text);
   int status = 0;
-  waitpid(pid, &status, 0);
+  struct rusage usage {};
+  wait4(pid, &status, 0, &usage);
   CgiResponse r = ParseCgiResponse(stdout_text);
   r.stderr_text = stderr_text;
+  r.max_rss_kb = usage.ru_maxrss;
   r.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   return r;
 }

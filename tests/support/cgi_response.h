@@ -15,6 +15,7 @@ struct CgiResponse {
   std::string status_text;                                   // the whole status text after "Status: "
   std::vector<std::pair<std::string, std::string>> headers;  // in order, without the status line
   std::string body;
+  long max_rss_kb = 0;  // peak resident memory of a whole-program run, in KiB
 
   // First header of this name (case-insensitive), or empty.
   std::string Header(const std::string& name) const;

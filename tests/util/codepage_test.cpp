@@ -173,3 +173,20 @@ TEST(Cp1250Texts, ConvertedByTheCompilerAsAtRunTime) {
 
 }  // namespace
 }  // namespace tessaro
+
+namespace tessaro {
+namespace {
+
+// The in-place form converts only what follows the offset and agrees with
+// DecodeInput, ill-formed input included.
+TEST(Codepage, DecodingInPlaceAgreesWithDecodeInput) {
+  for (std::string value : {"", "plain", "\xC5\xBElu\xC5\xA5ou\xC4\x8Dk\xC3\xBD k\xC5\xAF\xC5\x88", "\xE2\x82\xAC\xF0\x9F\x98\x80",
+                            "\xC3\xA1" "abc\x80", "\xC3"}) {
+    std::string text = "name=" + value;
+    DecodeInputInPlace(text, 5);
+    EXPECT_EQ(text, "name=" + DecodeInput(value)) << value;
+  }
+}
+
+}  // namespace
+}  // namespace tessaro

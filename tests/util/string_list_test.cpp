@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "util/text.h"
+
 namespace tessaro {
 namespace {
 
@@ -66,6 +68,51 @@ TEST(StringList, SetTextSplitsAtEveryLineBreak) {
   list.SetText("x=1\r\ny=2\r\n");
   EXPECT_EQ(list.Values("y"), "2");
   EXPECT_EQ(list.Text(), "x=1\r\ny=2\r\n");
+}
+
+}  // namespace
+}  // namespace tessaro
+
+namespace tessaro {
+namespace {
+
+// Long lists answer lookups from a name index; it must give what a scan of
+// the entries gives, also right after the list changed.
+TEST(StringList, LongListsLookUpLikeAScan) {
+  TStrings list;
+  for (int i = 0; i < 60; ++i) list.Add((i % 3 == 0 ? "Name" : i % 3 == 1 ? "nAME" : "k" + std::to_string(i % 7)) +
+                                        (i % 11 == 0 ? std::string() : "=" + std::to_string(i)));
+  const TStrings& view = list;
+  auto scan = [&](std::string_view name) {
+    std::vector<size_t> found;
+    for (size_t i = 0; i < view.Count(); ++i)
+      if (view[i].find('=') != std::string::npos && SameText(view.Names(i), name)) found.push_back(i);
+    return found;
+  };
+  auto check = [&](const char* when) {
+    std::vector<size_t> firsts = view.FirstOfEachName();
+    for (size_t i = 0; i < view.Count(); ++i) {
+      std::vector<size_t> same = view[i].find('=') == std::string::npos ? std::vector<size_t>() : scan(view.Names(i));
+      EXPECT_EQ(firsts[i], same.empty() ? std::string::npos : same[0]) << when << " " << view[i];
+    }
+    for (const char* name : {"name", "NAME", "k1", "K5", "k6", "missing", ""}) {
+      std::vector<size_t> expected = scan(name);
+      EXPECT_EQ(view.IndicesOfName(name), expected) << when << " " << name;
+      EXPECT_EQ(view.IndexOfName(name), expected.empty() ? -1 : static_cast<int>(expected[0])) << when << " " << name;
+    }
+  };
+  check("built");
+  list.Delete(1);
+  check("after Delete");
+  list.Insert(0, "name=first");
+  check("after Insert");
+  list[3] = "k6=changed";
+  check("after writing an entry");
+  list.SetValues("NAME", "");
+  check("after SetValues");
+  list.Add("missing=now");
+  check("after Add");
+  EXPECT_EQ(view.Values("MISSING"), "now");
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include "web/tessaro_options.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -29,6 +32,7 @@ TEST(TessaroOptionsTest, KeysAndTheirValuesAfterConstruction) {
                      "AccountsRefreshInterval", "BlackBoard_AllUsers", "BlackBoard_RegisteredUsers",
                      "bridge_in_param", "bridge_url", "bridge_url_param", "class_aktivni", "class_detailhref",
                      "class_evenrow", "class_submitbutton", "class_tablefoot", "class_tablehead",
+                     "cpu_time_limit",
                      "default_jpeg_image", "detail_link_text", "detail_target", "EMAIL_Bcc_Enable", "EMAIL_Bcc_To",
                      "EMAIL_Registrace_From", "EMAIL_Registrace_To", "list_img_height", "list_img_width",
                      "pgCHECKOUTFAIL", "pgCHECKOUTOK", "pgERROR", "pgREGISTFAIL", "pgREGISTOK",
@@ -41,7 +45,7 @@ TEST(TessaroOptionsTest, KeysAndTheirValuesAfterConstruction) {
   TStrings written;
   WritePublishedToStrings(options, written, true);
   EXPECT_EQ(written.Items(), (std::vector<std::string>{
-                                 "AccountsRefreshInterval=0", "cookie_expires=1", "EMAIL_Bcc_Enable=0",
+                                 "AccountsRefreshInterval=0", "cookie_expires=1", "cpu_time_limit=30", "EMAIL_Bcc_Enable=0",
                                  "header_csp_frame_ancestors=1", "header_frame_options=1", "header_nosniff=1",
                                  "header_referrer_policy=1", "initial_table_rows=25", "list_img_height=40", "list_img_width=40", "Port=0",
                                  "SMTPAuthType=1", "SMTPPort=25", "SSLPort=0", "UploadStreamSizeLimit=0"}));
@@ -107,6 +111,48 @@ TEST_F(TessaroOptionsLoadTest, AMissingDefaultsFileStopsBeforeTheRegionalSetting
   TTessaroOptions options;
   EXPECT_THROW(options.Load(IniName()), Exception);
   EXPECT_EQ(RegionalSettings().DecimalSeparator, ',');
+}
+
+}  // namespace
+}  // namespace tessaro
+
+namespace tessaro {
+namespace {
+
+// The processor-time ceiling comes from the options as soon as the option
+// files are read, and the kernel ends a request that passes it. Runs in a
+// child process, as the ceiling is the whole process's.
+TEST_F(TessaroOptionsLoadTest, TheCpuTimeLimitOptionBoundsTheProcess) {
+  const struct {
+    const char* option;
+    int soft;  // expected soft limit, -1 = as high as the hard limit
+  } cases[] = {{"cpu_time_limit=1", 1}, {"cpu_time_limit=0", -1}};
+  for (const auto& c : cases) {
+    dir_.Write("tessaro0.ini", std::string(c.option) + "\n");
+    pid_t pid = fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+      StartCpuTimeLimit();
+      TTessaroOptions options;
+      try {
+        options.Load(IniName());
+      } catch (...) {
+      }
+      rlimit limit{};
+      getrlimit(RLIMIT_CPU, &limit);
+      if (c.soft < 0) _exit(limit.rlim_cur == limit.rlim_max ? 0 : 1);
+      if (limit.rlim_cur != rlim_t(c.soft) || limit.rlim_max != rlim_t(c.soft + kCpuTimeLimitGraceSeconds)) _exit(2);
+      for (;;) (void)getppid();  // busy until the kernel ends it
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (c.soft < 0) {
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.option << " status " << status;
+    } else {
+      ASSERT_TRUE(WIFSIGNALED(status)) << c.option << " exit " << WEXITSTATUS(status);
+      EXPECT_EQ(WTERMSIG(status), SIGXCPU) << c.option;
+    }
+  }
 }
 
 }  // namespace
