@@ -239,7 +239,13 @@ TWebAppOptions* TWModule::GetOptions() {
 bool TWModule::IsEnglish(TWebRequest& request) {
   try {
     std::string lang = request.QueryFields().Values("lang");
-    if (lang.empty()) lang = request.ContentFields().Values("lang");
+    if (lang.empty()) {
+      // Once a page context has taken the body's fields over, its shared list
+      // starts with them: reading that list spares a large body a second parse.
+      const auto& shared = request.SharedRequestFields();
+      lang = shared && request.MethodType() != TMethodType::Get ? shared->Values("lang")
+                                                                : request.ContentFields().Values("lang");
+    }
     return SameText(lang, "eng");
   } catch (const Exception&) {
     return false;
