@@ -59,6 +59,14 @@ int64_t ParseDecimal(std::string_view text) {
   return negative ? static_cast<int64_t>(0 - value) : static_cast<int64_t>(value);
 }
 
+// An upper bound of the fields SplitFields finds in a form body: one more
+// than its separators.
+size_t CountFormFields(std::string_view body) {
+  size_t fields = 1;
+  for (size_t at = body.find('&'); at != std::string_view::npos; at = body.find('&', at + 1)) ++fields;
+  return fields;
+}
+
 }  // namespace
 
 CgiEnvironment CgiEnvironment::FromProcess() {
@@ -96,6 +104,10 @@ void TWebRequest::ReadBody(int input_fd, int64_t max_body_bytes) {
   // never fills are never touched, so a short body costs only what arrived.
   content_.reserve(static_cast<size_t>(content_length_));
   ReadUpTo(input_fd, static_cast<size_t>(content_length_), content_);
+  if (!StartsText("multipart/form-data", ContentType()) && CountFormFields(content_) > kMaxFormFields) {
+    content_too_large_ = true;
+    std::string().swap(content_);
+  }
 }
 
 std::string TWebRequest::GetFieldByName(std::string_view name) const {

@@ -31,10 +31,17 @@ enum class TMethodType { Any, Get, Put, Post, Head };
 class TWebRequest {
  public:
   static constexpr int64_t kDefaultMaxBodyBytes = int64_t{64} << 20;
+  // The most fields a form body may hold. Each field costs a few dozen bytes
+  // beyond its text, so a body of tiny fields ("a&a&a...") would otherwise
+  // take many times its own size in memory. Multipart bodies have their own,
+  // smaller limit of parts.
+  static constexpr size_t kMaxFormFields = 250000;
 
   // Reads ContentLength and, when it is 1 to `max_body_bytes`, that many body
   // bytes from `input_fd` (fewer if the input ends first). A larger body is
   // not read at all and ContentTooLarge() becomes true. The fd is not closed.
+  // A form body (not multipart) of more than kMaxFormFields fields is
+  // dropped after reading and counts as too large as well.
   TWebRequest(CgiEnvironment env, int input_fd, int64_t max_body_bytes = kDefaultMaxBodyBytes);
 
   // The environment variable `name`; when it is empty, a name starting with
@@ -64,7 +71,8 @@ class TWebRequest {
 
   // The raw body: the bytes that arrived, at most ContentLength.
   const std::string& Content() const { return content_; }
-  // True when ContentLength exceeded the limit: no body was read.
+  // True when ContentLength exceeded the limit (no body was read) or a form
+  // body held too many fields (it was dropped).
   bool ContentTooLarge() const { return content_too_large_; }
 
   // The derived field lists, built on first use and kept for the rest of the
@@ -95,7 +103,7 @@ class TWebRequest {
   CgiEnvironment env_;                // source of the CGI variables
   int64_t content_length_ = -1;       // ContentLength as read at creation
   TMethodType method_type_ = TMethodType::Any;
-  bool content_too_large_ = false;    // body refused because of its announced size
+  bool content_too_large_ = false;    // body refused: its announced size or its number of fields
   std::string content_;               // body bytes read
   mutable std::optional<TStrings> query_fields_;    // cached QueryFields
   mutable std::optional<TStrings> content_fields_;  // cached ContentFields

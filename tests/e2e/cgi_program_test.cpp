@@ -91,6 +91,22 @@ TEST(CgiProgram, ABodyOverTheLimitIsRefusedWith413AndTheErrorPage) {
   EXPECT_NE(r.body.find("Po\x9e" "adavek je p\xf8\xedli\x9a velk\xfd"), std::string::npos) << r.body;
 }
 
+// A body of tiny fields costs far more memory as fields than as bytes, so
+// the number of fields is bounded too; a form of 250,000 still works.
+TEST(CgiProgram, AFormOfTooManyFieldsIsRefusedWith413) {
+  Deployment d;
+  auto form = [](size_t fields) {
+    std::string body = "a";
+    for (size_t i = 1; i < fields; ++i) body += "&a";
+    return body;
+  };
+  auto at_limit = d.Post("/Page", form(250000), "application/x-www-form-urlencoded", {{"HTTP_COOKIE", kSession}});
+  EXPECT_EQ(at_limit.status_text, "200 OK") << at_limit.body.substr(0, 400);
+  auto over = d.Post("/Page", form(250001), "application/x-www-form-urlencoded", {{"HTTP_COOKIE", kSession}});
+  EXPECT_EQ(over.status_text, "413 Request Entity Too Large");
+  EXPECT_NE(over.body.find("<TITLE>Chyba</TITLE>"), std::string::npos) << over.body;
+}
+
 // A large body is held once as it arrived and once as fields, never in the
 // further copies that reading, parsing, decoding and every context of the
 // request would otherwise make.
