@@ -1,16 +1,15 @@
 #!/usr/bin/env python3
 """A visitor logs in with a real browser.
 
-Serves a portal folder with lighttpd on a free loopback port, drives headless
-Chromium through chromedriver's WebDriver protocol (plain HTTP and JSON, so no
-client library is needed): open the protected test page, see the login form,
+Serves a portal folder with lighttpd on a free loopback port and drives
+headless Chromium through Selenium (Debian's python3-selenium with the
+system's chromedriver): open the protected test page, see the login form,
 type the test credentials, submit, land on the confirmation page with the
 user cookie set, and follow its link to the page that was wanted.
 
-    login_browser_test.py --cgi BUILD/tessaro.cgi --source SOURCE_DIR
+    /usr/bin/python3 login_browser_test.py --cgi BUILD/tessaro.cgi --source SOURCE_DIR
 """
 import argparse
-import json
 import os
 import shutil
 import socket
@@ -18,7 +17,11 @@ import subprocess
 import sys
 import tempfile
 import time
-import urllib.request
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+from selenium.webdriver.support.ui import WebDriverWait
 
 LOGIN_FORM = """<html><head><title>Login</title></head><body>
 <form action="<#tag_logaction>" method="post">
@@ -50,53 +53,35 @@ def wait_for_port(port, seconds=15):
     raise RuntimeError(f"nothing listens on port {port}")
 
 
-class WebDriver:
-    def __init__(self, port):
-        self.base = f"http://127.0.0.1:{port}"
-        caps = {"capabilities": {"alwaysMatch": {"browserName": "chrome", "goog:chromeOptions": {
-            "binary": "/usr/bin/chromium",
-            "args": ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-                     "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                     "--disable-dev-shm-usage", f"--user-data-dir={tempfile.mkdtemp(prefix='tessaro-chrome-')}"]}}}}
-        self.session = self.call("POST", "/session", caps)["sessionId"]
-        # Under load (sanitizer builds, parallel tests) a page may still be
-        # loading after a click: element look-ups wait for it.
-        self.s("POST", "/timeouts", {"implicit": 15000, "pageLoad": 60000})
+def start_browser(profile_dir):
+    options = webdriver.ChromeOptions()
+    options.binary_location = "/usr/bin/chromium"
+    for arg in ("--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+                "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                "--disable-dev-shm-usage", f"--user-data-dir={profile_dir}"):
+        options.add_argument(arg)
+    driver = webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+    # Under load (sanitizer builds, parallel tests) a page may still be
+    # loading after a click: element look-ups wait for it.
+    driver.implicitly_wait(15)
+    driver.set_page_load_timeout(60)
+    return driver
 
-    def call(self, method, path, body=None):
-        data = json.dumps(body).encode() if body is not None else None
-        req = urllib.request.Request(self.base + path, data=data, method=method,
-                                     headers={"Content-Type": "application/json"})
-        with urllib.request.urlopen(req, timeout=60) as answer:
-            return json.loads(answer.read().decode())["value"] if method != "DELETE" else None
 
-    def s(self, method, path, body=None):
-        return self.call(method, f"/session/{self.session}{path}", body)
+def cookies(driver):
+    return {c["name"]: c["value"] for c in driver.get_cookies()}
 
-    def go(self, url):
-        self.s("POST", "/url", {"url": url})
 
-    def element(self, css):
-        found = self.s("POST", "/element", {"using": "css selector", "value": css})
-        return next(iter(found.values()))
+def type_into(driver, css, text):
+    driver.find_element(By.CSS_SELECTOR, css).send_keys(text)
 
-    def type(self, css, text):
-        self.s("POST", f"/element/{self.element(css)}/value", {"text": text})
 
-    def click(self, css):
-        self.s("POST", f"/element/{self.element(css)}/click", {})
+def click(driver, css):
+    driver.find_element(By.CSS_SELECTOR, css).click()
 
-    def text(self, css):
-        return self.s("GET", f"/element/{self.element(css)}/text")
 
-    def cookies(self):
-        return {c["name"]: c["value"] for c in self.s("GET", "/cookie")}
-
-    def quit(self):
-        try:
-            self.call("DELETE", f"/session/{self.session}")
-        except Exception:
-            pass
+def text_of(driver, css):
+    return driver.find_element(By.CSS_SELECTOR, css).text
 
 
 def main():
@@ -106,6 +91,7 @@ def main():
     args = parser.parse_args()
 
     portal = tempfile.mkdtemp(prefix="tessaro-browser-")
+    profile = tempfile.mkdtemp(prefix="tessaro-chrome-")
     processes = []
     driver = None
     try:
@@ -119,46 +105,39 @@ def main():
         with open(os.path.join(portal, "templates", "logok.html"), "w") as f:
             f.write(LOGIN_OK)
 
-        web_port, driver_port = free_port(), free_port()
+        web_port = free_port()
         processes.append(subprocess.Popen(
             [os.path.join(args.source, "scripts", "serve"), portal, str(web_port), "--foreground"],
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        processes.append(subprocess.Popen(["/usr/bin/chromedriver", f"--port={driver_port}"],
-                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
         wait_for_port(web_port)
-        wait_for_port(driver_port)
-        driver = WebDriver(driver_port)
+        driver = start_browser(profile)
         portal_url = f"http://127.0.0.1:{web_port}/tessaro.cgi"
 
-        driver.go(portal_url + "/zntest?x=1")
-        assert "ZNKSESSIONID" in driver.cookies(), driver.cookies()
-        driver.type("input[name=USRNAME]", "quokka")
-        driver.type("input[name=PSWD]", "wrong")
-        driver.click("#send")
-        assert driver.text("p#bad:not(:empty)") == "Wrong name or password", driver.text("#bad")
-        assert "ZNKCGIUSERID" not in driver.cookies()
+        driver.get(portal_url + "/zntest?x=1")
+        assert "ZNKSESSIONID" in cookies(driver), cookies(driver)
+        type_into(driver, "input[name=USRNAME]", "quokka")
+        type_into(driver, "input[name=PSWD]", "wrong")
+        click(driver, "#send")
+        assert text_of(driver, "p#bad:not(:empty)") == "Wrong name or password", text_of(driver, "#bad")
+        assert "ZNKCGIUSERID" not in cookies(driver)
 
-        driver.type("input[name=USRNAME]", "quokka")
-        driver.type("input[name=PSWD]", "pelican")
-        driver.click("#send")
-        assert driver.text("#ok") == "Login accepted.", driver.s("GET", "/source")
-        cookies = driver.cookies()
-        assert cookies.get("ZNKCGIUSERID") == "TEST", cookies
+        type_into(driver, "input[name=USRNAME]", "quokka")
+        type_into(driver, "input[name=PSWD]", "pelican")
+        click(driver, "#send")
+        assert text_of(driver, "#ok") == "Login accepted.", driver.page_source
+        assert cookies(driver).get("ZNKCGIUSERID") == "TEST", cookies(driver)
 
-        driver.click("#next")
-        deadline = time.time() + 30
-        while driver.s("GET", "/url") != portal_url + "/zntest?x=1" and time.time() < deadline:
-            time.sleep(0.1)
-        url = driver.s("GET", "/url")
-        assert url == portal_url + "/zntest?x=1", url
-        assert "Neplatn" in driver.s("GET", "/source"), driver.s("GET", "/source")
+        click(driver, "#next")
+        wanted = portal_url + "/zntest?x=1"
+        WebDriverWait(driver, 30).until(lambda d: d.current_url == wanted)
+        assert "Neplatn" in driver.page_source, driver.page_source
         print("1 passed, 0 failed")
         return 0
     except Exception as error:  # report and fail
         print(f"browser login test failed: {error!r}", file=sys.stderr)
         if driver:
             try:
-                print("page at failure:", driver.s("GET", "/source")[:2000], file=sys.stderr)
+                print("page at failure:", driver.page_source[:2000], file=sys.stderr)
             except Exception:
                 pass
         print("0 passed, 1 failed")
@@ -173,6 +152,7 @@ def main():
             except subprocess.TimeoutExpired:
                 p.kill()
         shutil.rmtree(portal, ignore_errors=True)
+        shutil.rmtree(profile, ignore_errors=True)
 
 
 if __name__ == "__main__":
