@@ -34,9 +34,10 @@ fuzz: deps
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
-# The demo needs the CGI program only, not the tests and benchmarks.
+# The demo needs the CGI program and tessaro-admin (which imports its
+# definitions and accounts), not the tests and benchmarks.
 demo: configure
-	@cmake --build $(BUILD) -j $(JOBS) --target tessaro_cgi_exe
+	@cmake --build $(BUILD) -j $(JOBS) --target tessaro_cgi_exe tessaro_admin
 	@scripts/serve-demo $(BUILD) $(DEMO_PORT)
 
 clean:

@@ -1,0 +1,58 @@
+-- The demo portal's database: a small wholesaler of garden goods with its
+-- customers, products, orders and invoices. Dates are ISO texts (YYYY-MM-DD),
+-- amounts are in CZK.
+PRAGMA foreign_keys = ON;
+
+CREATE TABLE customers (              -- zákazníci
+  id          INTEGER PRIMARY KEY,
+  name        TEXT    NOT NULL,       -- company name
+  ico         TEXT    NOT NULL UNIQUE,-- company registration number
+  contact     TEXT    NOT NULL,       -- contact person
+  city        TEXT    NOT NULL,
+  street      TEXT    NOT NULL,
+  email       TEXT    NOT NULL,
+  is_vip      INTEGER NOT NULL DEFAULT 0 CHECK (is_vip IN (0, 1))
+);
+
+CREATE TABLE products (               -- zboží
+  id          INTEGER PRIMARY KEY,
+  code        TEXT    NOT NULL UNIQUE,
+  name        TEXT    NOT NULL,
+  category    TEXT    NOT NULL,       -- Nářadí, Osivo, Hnojiva, Zavlažování, Nábytek
+  unit        TEXT    NOT NULL,       -- ks, bal, kg
+  unit_price  NUMERIC NOT NULL CHECK (unit_price >= 0),
+  in_stock    INTEGER NOT NULL DEFAULT 0
+);
+
+CREATE TABLE orders (                 -- objednávky
+  id          INTEGER PRIMARY KEY,
+  number      TEXT    NOT NULL UNIQUE,
+  customer_id INTEGER NOT NULL REFERENCES customers(id),
+  ordered_on  DATE    NOT NULL,
+  state       TEXT    NOT NULL CHECK (state IN ('Nová', 'Vyřizuje se', 'Odeslaná', 'Stornovaná')),
+  note        TEXT
+);
+
+CREATE TABLE order_lines (            -- položky objednávek
+  id          INTEGER PRIMARY KEY,
+  order_id    INTEGER NOT NULL REFERENCES orders(id),
+  product_id  INTEGER NOT NULL REFERENCES products(id),
+  quantity    INTEGER NOT NULL CHECK (quantity > 0),
+  unit_price  NUMERIC NOT NULL,       -- the price agreed on the order
+  UNIQUE (order_id, product_id)
+);
+
+CREATE TABLE invoices (               -- faktury
+  id          INTEGER PRIMARY KEY,
+  number      TEXT    NOT NULL UNIQUE,
+  order_id    INTEGER NOT NULL REFERENCES orders(id),
+  customer_id INTEGER NOT NULL REFERENCES customers(id),
+  issued_on   DATE    NOT NULL,
+  due_on      DATE    NOT NULL,
+  amount      NUMERIC NOT NULL,       -- total with VAT
+  is_paid     INTEGER NOT NULL DEFAULT 0 CHECK (is_paid IN (0, 1))
+);
+
+CREATE INDEX orders_by_customer ON orders(customer_id);
+CREATE INDEX invoices_by_customer ON invoices(customer_id);
+CREATE INDEX order_lines_by_order ON order_lines(order_id);
