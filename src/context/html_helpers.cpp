@@ -68,6 +68,19 @@ std::string Select(std::string_view name, const TStrings& options, std::string_v
   return html;
 }
 
+std::string Select(std::string_view name, std::span<const TSelectOption> options, std::string_view selected,
+                   std::string_view extra) {
+  std::string html = Format("<select name=\"%s\"%s>", {name, extra}) + "\r\n";
+  for (const TSelectOption& option : options) {
+    html += Format("<option value=\"%s\"%s>%s</option>",
+                   {HtmlEscape(option.value), SameText(option.value, selected) ? " selected" : "",
+                    HtmlEscape(option.text)});
+    html += "\r\n";
+  }
+  html += "</select>";
+  return html;
+}
+
 std::string Hidden(std::string_view name, std::string_view value) {
   return Format("<input type=hidden name=\"%s\" value=\"%s\">", {HtmlEscape(name), HtmlEscape(value)});
 }

@@ -8,6 +8,7 @@
 // escape visitor text (HtmlEscape) before handing it over.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -39,6 +40,17 @@ std::string CheckBox(std::string_view name, std::string_view value, std::string_
 // values, texts escaped); the option whose name equals `selected` ignoring
 // case is marked. `extra`, when given, must start with a blank.
 std::string Select(std::string_view name, const TStrings& options, std::string_view selected, std::string_view extra);
+
+// One option of a select list whose values come from outside the portal.
+struct TSelectOption {
+  std::string value;  // plain text
+  std::string text;   // plain text
+};
+
+// A <select> like the one above, for options from the database: values and
+// texts are both escaped, and a value may hold "=".
+std::string Select(std::string_view name, std::span<const TSelectOption> options, std::string_view selected,
+                   std::string_view extra);
 
 // <input type=hidden name="..." value="...">, name and value escaped: both may
 // come from the visitor's request.

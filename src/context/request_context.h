@@ -20,6 +20,7 @@
 #include "context/page_producer.h"
 #include "context/request_interfaces.h"
 #include "db/connection.h"
+#include "db/parameters.h"
 #include "settings/published.h"
 #include "util/string_list.h"
 
@@ -107,6 +108,14 @@ class tRequestContext : public TPublished<tRequestContext> {
   IRequestDataContext* DataContext() const { return data_context_.get(); }
   IRequestTableContext* TableContext() const { return table_context_.get(); }
   IRequestAcceptPost* AcceptPostContext() const { return accept_post_.get(); }
+
+  // The SQL text a query of this page runs, made from the text `sql` of the
+  // metadata; page contexts replace their macros here. The base returns it
+  // unchanged.
+  virtual std::string PrepareSQL(const std::string& sql) { return sql; }
+  // Gives the parameters of a query of this page their values; the base
+  // leaves them as they are.
+  virtual void BindParams(TParameters& /*params*/) {}
 
   // Request parameters read by name.
   std::string item_no;
