@@ -10,7 +10,7 @@ namespace tessaro {
 
 std::string TTessaroMainPageContext::TemplateFile() {
   const TTessaroOptions* options = PortalOptions();
-  if (options == nullptr) return "";
+  if (options == nullptr || options->pgROZCESTNIK.empty()) return "";
   return ResolveTemplatePath(*options, options->pgROZCESTNIK);
 }
 
