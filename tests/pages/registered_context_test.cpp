@@ -110,7 +110,9 @@ TEST_F(Portal, OnlyAnAccountWithARoleIsLoggedIn) {
     EXPECT_EQ(page->LoginNeeded(), !c.logged_in);
     EXPECT_EQ(page->Valid(), c.logged_in);
     EXPECT_EQ(page->Account() != nullptr, c.logged_in);
-    if (c.logged_in) EXPECT_EQ(page->GetUserID(), kAccount);
+    if (c.logged_in) {
+      EXPECT_EQ(page->GetUserID(), kAccount);
+    }
   }
 }
 
