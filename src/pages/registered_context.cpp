@@ -72,8 +72,8 @@ std::string TTessaroRegisteredContext::EvidenceListHTML(std::string_view path_in
   return html;
 }
 
-void TTessaroRegisteredContext::OpenCatalogConnection(bool read_only) {
-  OpenConnection(read_only);
+void TTessaroRegisteredContext::OpenConnection(bool read_only) {
+  TTessaroContext::OpenConnection(read_only);
   if (account_ == nullptr) return;
   if (auto* odbc = dynamic_cast<TOdbcConnection*>(Connection()); odbc != nullptr && !odbc->Connected())
     odbc->SetDefaultDatabase(account_->CatalogName);

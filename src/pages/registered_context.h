@@ -29,9 +29,9 @@ class TTessaroRegisteredContext : public TPublished<TTessaroRegisteredContext, T
   // has no items.
   std::string EvidenceListHTML(std::string_view path_info, std::string_view active) const;
 
-  // The request's connection (see OpenConnection) switched to the account's
-  // catalog before it connects.
-  void OpenCatalogConnection(bool read_only);
+  // The request's connection, switched to the account's catalog (also an
+  // empty one) before it connects.
+  void OpenConnection(bool read_only) override;
 
   // --- what record-action handlers may ask of the visitor ---
   // The account's catalog; empty without an account.

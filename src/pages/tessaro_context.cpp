@@ -4,9 +4,12 @@
 
 #include "cgi/url_encoding.h"
 #include "context/request_urls.h"
+#include "db/odbc_connection.h"
+#include "db/prepared_dataset.h"
 #include "model/inet_mgr_model.h"
 #include "model/user_account.h"
 #include "util/base64.h"
+#include "util/exception.h"
 #include "util/html_escape.h"
 #include "util/text.h"
 #include "web/tessaro_options.h"
@@ -61,6 +64,22 @@ std::string TTessaroContext::RefererURL() const {
   }
   url = StripSystemFields(url);
   return IsPortalURL(url) ? url : std::string();
+}
+
+std::unique_ptr<TOdbcDataSet> TTessaroContext::OpenDataSet(std::string_view sql, TCursorLocation location,
+                                                           TCursorType type) {
+  auto* connection = dynamic_cast<TOdbcConnection*>(Connection());
+  if (connection == nullptr) throw Exception("No database connection is open");
+  auto data_set = std::make_unique<TOdbcDataSet>(connection);
+  data_set->SetCursorLocation(location);
+  data_set->SetCursorType(type);
+  data_set->SetCommandTimeout(connection->CommandTimeout());
+  data_set->SetParamCheck(true);
+  // The statement object only binds and runs: the data set keeps the rows.
+  tTessaroPreparedAdodatasetObject prepared(*data_set, PrepareSQL(std::string(sql)));
+  BindParams(prepared.ParametersOwner());
+  prepared.Open();
+  return data_set;
 }
 
 std::string TTessaroContext::SubmitButtonHTML(std::string_view caption, std::string_view name) const {

@@ -9,9 +9,11 @@
 #include <string_view>
 
 #include "context/request_context.h"
+#include "db/odbc_dataset.h"
 
 namespace tessaro {
 
+class TParameters;
 class TTessaroOptions;
 class TUserAccount;
 
@@ -46,6 +48,14 @@ class TTessaroContext : public TPublished<TTessaroContext, tRequestContext> {
   // control characters.
   bool IsPortalURL(std::string_view url) const;
 
+  // A data set of `sql` on the context's connection (OpenConnection first),
+  // with this cursor, the connection's command timeout and parameters parsed
+  // from the text; the text goes through PrepareSQL, the parameters through
+  // BindParams, then it is opened. Lists use (clUseClient, ctStatic), every
+  // other query (clUseServer, ctOpenForwardOnly). Throws Exception without a
+  // connection and the database's errors.
+  std::unique_ptr<TOdbcDataSet> OpenDataSet(std::string_view sql, TCursorLocation location, TCursorType type);
+
   // A submit button with `caption` (and the attribute name when given).
   std::string SubmitButtonHTML(std::string_view caption, std::string_view name) const;
 
@@ -58,6 +68,9 @@ class TTessaroContext : public TPublished<TTessaroContext, tRequestContext> {
 
  protected:
   std::unique_ptr<TApplicationCookies> CreateCookies() const override;
+  // Record pages rewrite their SQL text and fill its parameters here.
+  virtual std::string PrepareSQL(std::string sql) { return sql; }
+  virtual void BindParams(TParameters&) {}
   void PrepareContext() override;
   void HTMLTag(TCustomPageProducer& sender, TTag kind, const std::string& tagName, const TStrings& params,
                std::string& replaceText) override;

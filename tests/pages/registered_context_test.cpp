@@ -4,12 +4,18 @@
 #include "pages/registered_context.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "cgi/url_encoding.h"
 #include "cgi/web_request.h"
 #include "cgi/web_response.h"
 #include "model/application_role.h"
+#include "db/odbc_connection.h"
 #include "model/application_type.h"
+#include "model/connection_manager.h"
+#include "model/global_settings.h"
 #include "model/evidence_item.h"
 #include "model/inet_mgr_model.h"
 #include "model/user_account.h"
@@ -17,6 +23,7 @@
 #include "model/user_override_evidence_item.h"
 #include "pages/main_page_context.h"
 #include "util/base64.h"
+#include "util/exception.h"
 #include "util/identifiers.h"
 #include "web/tessaro_options.h"
 
@@ -211,6 +218,45 @@ TEST_F(Portal, RefererStaysOnThePortal) {
     std::map<std::string, std::string> extra{{"HTTP_REFERER", c.referer}};
     if (!c.locationreferer.empty()) extra["QUERY_STRING"] = "locationreferer=" + UrlEncode(Base64Encode(c.locationreferer));
     EXPECT_EQ(LoggedIn(extra)->RefererURL(), c.expected);
+  }
+}
+
+// The visitor's connection is switched to the account's catalog; queries run
+// on it through OpenDataSet, and a database that cannot be opened fails with
+// the database's error.
+TEST_F(Portal, DataSetsRunOnTheAccountsCatalogConnection) {
+  auto db = std::filesystem::temp_directory_path() / ("tessaro-pages-" + std::to_string(getpid()) + ".db");
+  TConnectionManager& user = T_GlobalSettings::Instance().UserConnection();
+  user.R_ConnectionString = "Driver=SQLite3;Database=" + db.string();
+  struct Forget {
+    std::filesystem::path db;
+    ~Forget() {
+      T_GlobalSettings::AccessInstance(T_GlobalSettings::kForget);
+      std::filesystem::remove(db);
+    }
+  } forget{db};
+
+  auto page = LoggedIn();
+  EXPECT_THROW(page->OpenDataSet("select 1", clUseServer, ctOpenForwardOnly), Exception);
+  page->OpenConnection(true);
+  auto* connection = dynamic_cast<TOdbcConnection*>(page->Connection());
+  ASSERT_NE(connection, nullptr);
+  EXPECT_EQ(connection->DefaultDatabase(), "firma");
+
+  const_cast<TUserAccount*>(page->Account())->CatalogName.clear();
+  auto fresh = LoggedIn();
+  fresh->OpenConnection(true);
+  auto rows = fresh->OpenDataSet("select 41 + 1 as answer", clUseServer, ctOpenForwardOnly);
+  EXPECT_EQ(rows->FieldByName("answer").AsString(), "42");
+
+  user.R_ConnectionString = "Driver=SQLite3;Database=/nonexistent-folder/none.db;PWD=tajne";
+  auto broken = LoggedIn();
+  broken->OpenConnection(true);
+  try {
+    broken->OpenDataSet("select 1", clUseServer, ctOpenForwardOnly);
+    ADD_FAILURE() << "a missing database opened";
+  } catch (const Exception& e) {
+    EXPECT_EQ(std::string(e.what()).find("tajne"), std::string::npos) << e.what();
   }
 }
 
