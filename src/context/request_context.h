@@ -89,8 +89,8 @@ class tRequestContext : public TPublished<tRequestContext> {
 
   // The request's database connection, opened through the options on first
   // use. Throws "Connection "readOnly" mismatch" when asked again with the
-  // other flag.
-  void OpenConnection(bool read_only);
+  // other flag. Derived contexts may set up the new connection further.
+  virtual void OpenConnection(bool read_only);
   TDBConnection* Connection() const { return connection_.get(); }
 
   TApplicationCookies& Cookies() { return *cookies_; }

@@ -7,6 +7,8 @@
 #include "context/request_urls.h"
 #include "model/inet_mgr_model.h"
 #include "model/user_account.h"
+#include "pages/error_context.h"
+#include "pages/main_page_context.h"
 #include "util/datetime.h"
 #include "util/exception.h"
 #include "util/module_path.h"
@@ -88,8 +90,14 @@ std::unique_ptr<TWebAppOptions> TmainModule::CreateOptions(std::unique_ptr<TWebA
   return options;
 }
 
-std::unique_ptr<tRequestContext> TmainModule::CreateErrorContext(TWebRequest&, const std::exception&, TWebResponse&) {
-  return nullptr;
+std::unique_ptr<tRequestContext> TmainModule::CreateErrorContext(TWebRequest& request, const std::exception& error,
+                                                              TWebResponse& response) {
+  TTessaroOptions* options = PortalOptions();
+  if (options == nullptr || options->pgERROR.empty()) return nullptr;
+  auto context = std::make_unique<TTessaroErrorContext>(&request, options, &response);
+  context->SetErrorMessage(error.what());
+  context->CompleteConstruction();
+  return context;
 }
 
 void TmainModule::ShowError(bool czech, const std::exception& error, TWebResponse& response) {
@@ -105,13 +113,20 @@ void TmainModule::ShowError(bool czech, const std::exception& error, TWebRespons
       FreeContext();
       return;
     }
-  } catch (const Exception&) {
+  } catch (const std::exception&) {
+    // The error page itself failed (its template, say): the plain page below.
   }
   FreeContext();
   TWModule::ShowError(czech, error, response);
 }
 
-void TmainModule::RunPageContext(std::unique_ptr<tRequestContext> context, TWebRequest&, TWebResponse& response) {
+void TmainModule::RunPageContext(std::unique_ptr<tRequestContext> context, TWebRequest& request,
+                                 TWebResponse& response) {
+  if (auto* portal = dynamic_cast<TTessaroContext*>(context.get()); portal != nullptr && portal->LoginNeeded()) {
+    context.reset();
+    ShowLoginPage(request, response);
+    return;
+  }
   tRequestContext& ctx = *context;
   SetContext(std::move(context));
   struct Free {
@@ -121,11 +136,12 @@ void TmainModule::RunPageContext(std::unique_ptr<tRequestContext> context, TWebR
   response.SetContent(ctx.Produce(MainPageProducer()));
 }
 
-// The portal's pages come with their page contexts; until a page is served
-// its action answers with the Czech error page.
-void TmainModule::mainModulewaMainAction(TWebRequest&, TWebResponse& response, bool&) {
-  ShowUnavailablePage(true, response);
+void TmainModule::mainModulewaMainAction(TWebRequest& request, TWebResponse& response, bool&) {
+  RunPageContext(MakeContext<TTessaroMainPageContext>(&request, GetOptions(), &response), request, response);
 }
+
+// The portal's other pages come with their page contexts; until a page is
+// served its action answers with the Czech error page.
 void TmainModule::mainModulewaShowListAction(TWebRequest&, TWebResponse& response, bool&) {
   ShowUnavailablePage(true, response);
 }

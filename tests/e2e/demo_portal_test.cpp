@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -91,6 +92,31 @@ class DemoPortal : public ::testing::Test {
     return status == 0 ? rows : "sqlite3 failed: " + rows;
   }
 
+  // The user cookie a login of `username` gets; empty when it fails.
+  static std::string LoginCookie(const Deployment& site, const std::string& username, const std::string& password) {
+    CgiResponse r = site.Post("/CheckLogin", "USRNAME=" + username + "&PSWD=" + password + "&logdest=%2Fmain",
+                              "application/x-www-form-urlencoded", {{"HTTP_COOKIE", kSession}});
+    for (const std::string& cookie : r.Cookies())
+      if (cookie.rfind("ZNKCGIUSERID=", 0) == 0) return cookie.substr(0, cookie.find(';'));
+    return "";
+  }
+  static CgiResponse MainPage(const Deployment& site, const std::string& user_cookie) {
+    return site.Get("/main", "", {{"HTTP_COOKIE", kSession + "; " + user_cookie}});
+  }
+  // A copy of the demo folder (with its own link to the program) whose
+  // tessaro0.ini has `from` replaced by `to`.
+  static void CopyDemoWith(const Deployment& copy, const std::string& from, const std::string& to) {
+    namespace fs = std::filesystem;
+    for (const auto& entry : fs::directory_iterator(demo->Dir()))
+      if (entry.path().filename() != "tessaro.cgi")
+        fs::copy(entry.path(), fs::path(copy.Dir()) / entry.path().filename(),
+                 fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+    std::string ini = ReadWhole(copy.Dir() + "/tessaro0.ini");
+    const size_t at = ini.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    copy.WriteFile("tessaro0.ini", ini.replace(at, from.size(), to));
+  }
+
   static inline Deployment* demo = nullptr;
   static inline int build_status = -1;
   static inline std::string build_log;
@@ -161,6 +187,66 @@ TEST_F(DemoPortal, SalespersonsCustomerFilterMatchesCzechText) {
             "3|Lesní školka Žďár a.s.|60935412|Přemysl Kořínek|Žďár nad Sázavou|korinek@example.cz|1\n");
   const std::string all = Query(sql, ".parameter set :NAZEV NULL\n");
   EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 12) << all;
+}
+
+TEST_F(DemoPortal, MainPageShowsTheMenuAndBoardOfTheVisitorsRole) {
+  const struct {
+    const char* username;
+    const char* password;
+    std::vector<std::string> shown;
+    std::vector<std::string> not_shown;
+  } cases[] = {
+      {"ruzicka", "zahrada", {"Moje objednávky", "Moje faktury", "Jiří Růžička (Zákazník)", "doručíme před Vánocemi"},
+       {"Zákazníci", "Zboží"}},
+      {"kriz", "obchod", {"Zákazníci", "Objednávky", "Zboží", "Martin Kříž (Obchodník)"},
+       {"Moje objednávky", "doručíme před Vánocemi"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.username);
+    const std::string cookie = LoginCookie(*demo, c.username, c.password);
+    ASSERT_FALSE(cookie.empty());
+    CgiResponse r = MainPage(*demo, cookie);
+    EXPECT_EQ(r.status_text, "200 OK");
+    const std::string menu = r.body.substr(0, r.body.find("</nav>"));
+    for (const std::string& text : c.shown) EXPECT_NE(r.body.find(text), std::string::npos) << text << r.body;
+    for (const std::string& text : c.not_shown) EXPECT_EQ(r.body.find(text), std::string::npos) << text << r.body;
+    EXPECT_NE(r.body.find("Vítejte na portálu Zelené louky.<br>"), std::string::npos) << r.body;
+    EXPECT_NE(menu.find("/ShowList?ID={"), std::string::npos) << menu;
+  }
+}
+
+TEST_F(DemoPortal, MainPageSendsAnUnknownOrForgedAccountToTheLoginPage) {
+  const std::string good = LoginCookie(*demo, "ruzicka", "zahrada");
+  ASSERT_EQ(good.rfind("ZNKCGIUSERID=v1.", 0), 0u) << good;
+  std::string forged = good;
+  forged.back() = forged.back() == '0' ? '1' : '0';
+  for (const std::string& cookie :
+       {std::string(), std::string("ZNKCGIUSERID=") + good.substr(16, 32),  // the unsigned form of a signed portal
+        forged, std::string("ZNKCGIUSERID=v1.") + std::string(4000, 'G'), std::string("ZNKCGIUSERID=%00%22%3c")}) {
+    SCOPED_TRACE(cookie);
+    CgiResponse r = MainPage(*demo, cookie);
+    EXPECT_EQ(r.status_text, "200 OK");
+    EXPECT_NE(r.body.find("name=\"PSWD\""), std::string::npos) << r.body;
+    EXPECT_EQ(r.body.find("Moje objednávky"), std::string::npos) << r.body;
+  }
+}
+
+// A failing main page shows the portal's error template with only the
+// escaped message; when that template fails too, the plain error page.
+TEST_F(DemoPortal, FailureOnTheMainPageShowsTheErrorTemplate) {
+  Deployment broken;
+  CopyDemoWith(broken, "pgROZCESTNIK=main.html", "pgROZCESTNIK=<i>chybi</i>.html");
+  CgiResponse r = MainPage(broken, LoginCookie(broken, "ruzicka", "zahrada"));
+  EXPECT_NE(r.body.find("<h1>Chyba č.500: Internal Server Error</h1>"), std::string::npos) << r.body;
+  EXPECT_NE(r.body.find("&lt;i&gt;chybi&lt;/i&gt;.html"), std::string::npos) << r.body;
+  EXPECT_EQ(r.body.find("<i>chybi"), std::string::npos) << r.body;
+  EXPECT_EQ(r.body.find(broken.Dir()), std::string::npos) << r.body;
+
+  Deployment twice;
+  CopyDemoWith(twice, "pgROZCESTNIK=main.html\npgERROR=error.html", "pgROZCESTNIK=x.html\npgERROR=y.html");
+  r = MainPage(twice, LoginCookie(twice, "ruzicka", "zahrada"));
+  EXPECT_NE(r.body.find("<TITLE>Chyba</TITLE>"), std::string::npos) << r.body;
+  EXPECT_NE(r.body.find("x.html"), std::string::npos) << r.body;
 }
 
 }  // namespace
