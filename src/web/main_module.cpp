@@ -4,6 +4,7 @@
 
 #include <ctime>
 
+#include "context/param_controls.h"
 #include "context/request_urls.h"
 #include "model/inet_mgr_model.h"
 #include "model/user_account.h"
@@ -35,6 +36,9 @@ TmainModule::TmainModule() {
 
 void TmainModule::OnCreate() {
   TWModule::OnCreate();
+  // The model's parameter editors draw their filter controls with the
+  // functions of the context layer, which the model does not know.
+  InstallParamControls();
   for (const char* name : {"waMain", "waShowList", "waShowDetail", "waShowImg", "waDoAction", "waRFormMail"})
     AddLoginPath(ActionPath(name), true);
   for (const char* name : {"waImg", "waDoAction", "waRFormMail"}) AddSessionPath(ActionPath(name));
