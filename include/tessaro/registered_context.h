@@ -104,8 +104,8 @@ typedef struct TessaroRegisteredContextVtbl {
   int32_t (*ircGetAccountParams)(struct TessaroRegisteredContext* ctx, const TessaroStringList** result);
   /* 5. The uploaded file `index` (0-based) of the request as a stream,
    *    positioned at its start; an empty stream when there is no such file.
-   *    Calling again for the same index rewinds the same stream. Never
-   *    NULL for a valid context. */
+   *    Calling again for the same index rewinds the same stream. NULL only
+   *    for a null context or when memory runs out. */
   TessaroStream* (*ircGetFile)(struct TessaroRegisteredContext* ctx, int32_t index);
   /* 6. The form field name of uploaded file `index`; "" when there is none. */
   const char* (*ircGetFileFieldName)(struct TessaroRegisteredContext* ctx, int32_t index);
