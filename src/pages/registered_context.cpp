@@ -3,13 +3,17 @@
 #include <algorithm>
 #include <vector>
 
+#include "cgi/web_request.h"
 #include "context/html_helpers.h"
 #include "db/odbc_connection.h"
 #include "model/application_role.h"
 #include "model/application_type.h"
 #include "model/evidence_item.h"
+#include "model/global_settings.h"
 #include "model/user_account.h"
+#include "pages/registered_context_abi.h"
 #include "settings/published_visitors.h"
+#include "util/exception.h"
 #include "util/html_escape.h"
 #include "util/text.h"
 #include "web/tessaro_options.h"
@@ -79,6 +83,15 @@ void TTessaroRegisteredContext::OpenConnection(bool read_only) {
     odbc->SetDefaultDatabase(account_->CatalogName);
 }
 
+int32_t TTessaroRegisteredContext::ircCommandTimeout() const {
+  return T_GlobalSettings::Instance().UserConnection().CommandTimeout;
+}
+
+std::string TTessaroRegisteredContext::ircConnectionString(bool read_only) const {
+  const TConnectionManager& user = T_GlobalSettings::Instance().UserConnection();
+  return read_only ? user.R_ConnectionString : user.RW_ConnectionString;
+}
+
 std::string TTessaroRegisteredContext::ircDefaultCatalog() const {
   return account_ != nullptr ? account_->CatalogName : std::string();
 }
@@ -104,10 +117,38 @@ const TStrings& TTessaroRegisteredContext::ircGetAccountParams() {
   return account_params_;
 }
 
+const TUploadedFile* TTessaroRegisteredContext::ircGetFile(int32_t index) const {
+  if (Request() == nullptr || index < 0) return nullptr;
+  const std::vector<TUploadedFile>& files = Request()->Files();
+  return static_cast<size_t>(index) < files.size() ? &files[static_cast<size_t>(index)] : nullptr;
+}
+
+std::string TTessaroRegisteredContext::ircGetFileFieldName(int32_t index) const {
+  const TUploadedFile* file = ircGetFile(index);
+  return file != nullptr ? file->FieldName : std::string();
+}
+
+std::string TTessaroRegisteredContext::ircGetFileName(int32_t index) const {
+  const TUploadedFile* file = ircGetFile(index);
+  return file != nullptr ? file->FileName : std::string();
+}
+
+int32_t TTessaroRegisteredContext::ircGetFilesCount() const {
+  return Request() != nullptr ? static_cast<int32_t>(Request()->Files().size()) : 0;
+}
+
 const TStrings& TTessaroRegisteredContext::ircGetOptionsFields() {
   options_fields_.Clear();
-  if (Options() != nullptr) WritePublishedToStrings(*Options(), options_fields_, false);
+  if (Options() == nullptr) throw Exception("The context has no application options");
+  WritePublishedToStrings(*Options(), options_fields_, false);
   return options_fields_;
 }
+
+TessaroRegisteredContext* TTessaroRegisteredContext::PluginInterface() {
+  if (!plugin_interface_) plugin_interface_.reset(new TRegisteredContextAbi(*this));
+  return plugin_interface_->Interface();
+}
+
+void TTessaroRegisteredContext::AbiDeleter::operator()(TRegisteredContextAbi* abi) const { delete abi; }
 
 }  // namespace tessaro

@@ -6,14 +6,19 @@
 // visitor's data (the irc... methods).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <string_view>
 
 #include "pages/tessaro_context.h"
 
+struct TessaroRegisteredContext;
+
 namespace tessaro {
 
 class TUserAccount;
+class TRegisteredContextAbi;
+struct TUploadedFile;
 
 class TTessaroRegisteredContext : public TPublished<TTessaroRegisteredContext, TTessaroContext> {
  public:
@@ -34,18 +39,33 @@ class TTessaroRegisteredContext : public TPublished<TTessaroRegisteredContext, T
   void OpenConnection(bool read_only) override;
 
   // --- what record-action handlers may ask of the visitor ---
+  // The command time-out and connection strings of the user connections.
+  int32_t ircCommandTimeout() const;
+  std::string ircConnectionString(bool read_only) const;
   // The account's catalog; empty without an account.
   std::string ircDefaultCatalog() const;
   // The account's fields and its non-empty parameter values as name=value
   // lines, built anew on every call and owned by the context.
   const TStrings& ircGetAccountParams();
-  // Every option as name=value lines, owned by the context.
+  // The request's uploaded file `index` (0-based); null when there is none.
+  const TUploadedFile* ircGetFile(int32_t index) const;
+  // Its form field and client file name; empty when there is no such file.
+  std::string ircGetFileFieldName(int32_t index) const;
+  std::string ircGetFileName(int32_t index) const;
+  int32_t ircGetFilesCount() const;
+  // Every option as name=value lines, owned by the context. Throws when the
+  // context has no options.
   const TStrings& ircGetOptionsFields();
   // The request fields as name=value lines.
   const TStrings& ircGetRequestFields() { return RequestFields(); }
   std::string ircRemoteAddr() const { return RemoteAddr(); }
   std::string ircSessionID() const { return SessionID(); }
   int ircSessionIDHash(int32_t number) const { return SessionCode(number); }
+
+  // The methods above as the C table that plug-ins compile against
+  // (include/tessaro/registered_context.h); built on first use, lives as
+  // long as the context.
+  TessaroRegisteredContext* PluginInterface();
 
  protected:
   void InitContext() override;
@@ -56,6 +76,11 @@ class TTessaroRegisteredContext : public TPublished<TTessaroRegisteredContext, T
   const TUserAccount* account_ = nullptr;  // the visitor's account, from the model
   TStrings account_params_;                // ircGetAccountParams
   TStrings options_fields_;                // ircGetOptionsFields
+  // The deleter lives with the adapter, so this header need not see it.
+  struct AbiDeleter {
+    void operator()(TRegisteredContextAbi* abi) const;
+  };
+  std::unique_ptr<TRegisteredContextAbi, AbiDeleter> plugin_interface_;  // PluginInterface
 };
 
 }  // namespace tessaro

@@ -3,6 +3,7 @@
 // for action handlers, and the address the visitor came from.
 #include "pages/registered_context.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -22,6 +23,8 @@
 #include "model/user_override_application_role.h"
 #include "model/user_override_evidence_item.h"
 #include "pages/main_page_context.h"
+#include "tessaro/registered_context.h"
+#include "util/codepage.h"
 #include "util/base64.h"
 #include "util/exception.h"
 #include "util/identifiers.h"
@@ -70,18 +73,30 @@ class Portal : public ::testing::Test {
     return list.AddNew(std::move(element));
   }
 
-  // A main page context for a request with these cookies and extra variables.
+  // A main page context for a request with these cookies, extra variables
+  // and body.
   std::unique_ptr<TTessaroMainPageContext> Page(const std::string& cookies,
-                                                std::map<std::string, std::string> extra = {}) {
+                                                std::map<std::string, std::string> extra = {},
+                                                const std::string& body = "") {
     std::map<std::string, std::string> env{{"REQUEST_METHOD", "GET"}, {"HTTP_HOST", "h"},     {"SERVER_PORT", "80"},
                                            {"SCRIPT_NAME", "/p.cgi"},  {"PATH_INFO", "/main"}, {"HTTP_COOKIE", cookies}};
     for (auto& [k, v] : extra) env[k] = v;
-    request = std::make_unique<TWebRequest>(CgiEnvironment::FromMap(env), -1);
+    int body_fd = -1;
+    if (!body.empty()) {
+      int fds[2];
+      if (pipe(fds) != 0 || write(fds[1], body.data(), body.size()) != static_cast<ssize_t>(body.size())) std::abort();
+      close(fds[1]);
+      body_fd = fds[0];
+      env["CONTENT_LENGTH"] = std::to_string(body.size());
+    }
+    request = std::make_unique<TWebRequest>(CgiEnvironment::FromMap(env), body_fd);
+    if (body_fd >= 0) close(body_fd);
     response = std::make_unique<TWebResponse>(*request, -1);
     return MakeContext<TTessaroMainPageContext>(request.get(), &options, response.get());
   }
-  std::unique_ptr<TTessaroMainPageContext> LoggedIn(std::map<std::string, std::string> extra = {}) {
-    return Page("ZNKCGIUSERID=" + EncodeID(kAccount), std::move(extra));
+  std::unique_ptr<TTessaroMainPageContext> LoggedIn(std::map<std::string, std::string> extra = {},
+                                                    const std::string& body = "") {
+    return Page("ZNKCGIUSERID=" + EncodeID(kAccount), std::move(extra), body);
   }
   static std::string Tag(TTessaroMainPageContext& context, const std::string& name) {
     TPageProducer producer;
@@ -258,6 +273,119 @@ TEST_F(Portal, DataSetsRunOnTheAccountsCatalogConnection) {
   } catch (const Exception& e) {
     EXPECT_EQ(std::string(e.what()).find("tajne"), std::string::npos) << e.what();
   }
+}
+
+// The sample plug-in (plain C, built against the public header only) gets the
+// table of a visitor's context and writes what every function answered.
+class PluginContext : public Portal {
+ protected:
+  void SetUp() override {
+    Portal::SetUp();
+    handle = dlopen(TESSARO_SAMPLE_PLUGIN, RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(handle, nullptr) << dlerror();
+    describe = reinterpret_cast<DescribeFunction>(dlsym(handle, "tessaro_sample_describe"));
+    ASSERT_NE(describe, nullptr) << dlerror();
+  }
+  void TearDown() override {
+    T_GlobalSettings::AccessInstance(T_GlobalSettings::kForget);
+    if (handle) dlclose(handle);
+  }
+  // The plug-in's report on `page`, one line per function.
+  std::string Report(TTessaroMainPageContext& page) {
+    std::vector<char> out(64 * 1024);
+    EXPECT_EQ(describe(page.PluginInterface(), out.data(), out.size()), TESSARO_S_OK);
+    return out.data();
+  }
+  static std::string Line(const std::string& report, const std::string& name) {
+    size_t at = report.find("\n" + name + "=");
+    if (at == std::string::npos) return "(missing " + name + ")";
+    at += name.size() + 2;
+    return report.substr(at, report.find('\n', at) - at);
+  }
+
+  using DescribeFunction = int32_t (*)(TessaroRegisteredContext*, char*, size_t);
+  void* handle = nullptr;
+  DescribeFunction describe = nullptr;
+};
+
+TEST_F(PluginContext, SeesTheVisitorInUtf8AndTheUploadedFiles) {
+  TConnectionManager& user = T_GlobalSettings::Instance().UserConnection();
+  user.CommandTimeout = 33;
+  user.R_ConnectionString = Cp1250("Driver=SQLite3;Database=čtení.db");
+  user.RW_ConnectionString = "Driver=SQLite3;Database=rw.db";
+  auto* account = const_cast<TUserAccount*>(
+      static_cast<const TUserAccount*>(options.Model->UserAccounts().FindByInstanceID(kAccount)));
+  account->AccountName = Cp1250("Jiří Čech");
+  account->CatalogName = Cp1250("účetní");
+  options.table_empty = Cp1250("Žádné záznamy");
+  const std::string body =
+      "--XX\r\nContent-Disposition: form-data; name=\"poznamka\"\r\n\r\n\xc5\xbelu\xc5\xa5ou\xc4\x8dk\xc3\xbd\r\n"
+      "--XX\r\nContent-Disposition: form-data; name=\"priloha\"; filename=\"zpr\xc3\xa1va.txt\"\r\n"
+      "Content-Type: text/plain\r\n\r\nabcdefgh\r\n"
+      "--XX\r\nContent-Disposition: form-data; name=\"druha\"; filename=\"k\xe9\"\r\n\r\n\r\n"
+      "--XX--\r\n";
+  auto page = LoggedIn({{"REQUEST_METHOD", "POST"},
+                        {"CONTENT_TYPE", "multipart/form-data; boundary=XX"},
+                        {"REMOTE_ADDR", "10.0.0.5"},
+                        {"HTTP_COOKIE", "ZNKCGIUSERID=" + EncodeID(kAccount) + "; ZNKSESSIONID=" + kNoRole}},
+                       body);
+  ASSERT_TRUE(page->Valid());
+  const std::string report = Report(*page);
+  SCOPED_TRACE(report);
+  EXPECT_EQ(report.substr(0, report.find('\n')), "{B92CF036-1896-4EDF-A676-31EC9EB08002}");
+  EXPECT_EQ(Line(report, "CommandTimeout"), "33");
+  EXPECT_EQ(Line(report, "ConnectionString(ro)"), "Driver=SQLite3;Database=čtení.db");
+  EXPECT_EQ(Line(report, "ConnectionString(rw)"), "Driver=SQLite3;Database=rw.db");
+  EXPECT_EQ(Line(report, "DefaultCatalog"), "účetní");
+  EXPECT_EQ(Line(report, "AccountParams"),
+            "#AccountE_mail=|#AccountName=Jiří Čech|#Username=jan|#Password=heslo|#CatalogName=účetní|"
+            "#detApplicationRoleID={R}");
+  EXPECT_EQ(Line(report, "FilesCount"), "2");
+  // field;name;size;bytes read in pieces;the last byte after a seek from the end
+  EXPECT_EQ(Line(report, "file0"), "priloha;zpráva.txt;8;abcdefgh;h");
+  EXPECT_EQ(Line(report, "file1"), "druha;ké;0;");  // a name not in UTF-8 arrives read as windows-1250
+  EXPECT_EQ(Line(report, "file2"), ";;0;");         // past the last file
+  EXPECT_EQ(Line(report, "file-1"), ";;0;");
+  EXPECT_NE(Line(report, "OptionsFields").find("|table_empty=Žádné záznamy|"), std::string::npos);
+  EXPECT_EQ(Line(report, "RequestFields"), "poznamka=žluťoučký");
+  EXPECT_EQ(Line(report, "RemoteAddr"), "10.0.0.5");
+  EXPECT_EQ(Line(report, "SessionID"), kNoRole);
+  EXPECT_EQ(Line(report, "SessionIDHash"), std::to_string(page->ircSessionIDHash(7)));
+
+  // Seeks outside the file are refused and leave the position alone.
+  TessaroRegisteredContext* ctx = page->PluginInterface();
+  TessaroStream* stream = ctx->vtbl->ircGetFile(ctx, 0);
+  EXPECT_EQ(stream->seek(stream, 9, TESSARO_SEEK_SET), -1);
+  EXPECT_EQ(stream->seek(stream, INT64_MIN, TESSARO_SEEK_END), -1);
+  EXPECT_EQ(stream->seek(stream, 2, TESSARO_SEEK_SET), 2);
+  EXPECT_EQ(stream->seek(stream, 1, 7), -1);
+  char byte = 0;
+  EXPECT_EQ(stream->read(stream, &byte, 1), 1);
+  EXPECT_EQ(byte, 'c');
+  EXPECT_EQ(stream->read(stream, nullptr, 1), -1);
+}
+
+// A failure inside the portal becomes an error result, never an exception
+// crossing into the plug-in: a context without options cannot list them, and
+// null out-pointers are refused.
+TEST_F(PluginContext, FailuresBecomeErrorResults) {
+  auto page = LoggedIn();
+  TessaroRegisteredContext* ctx = page->PluginInterface();
+  const TessaroStringList* list = nullptr;
+  ASSERT_EQ(ctx->vtbl->ircGetOptionsFields(ctx, &list), TESSARO_S_OK);
+  ASSERT_NE(list, nullptr);
+  EXPECT_GT(list->count(list), 0);
+  EXPECT_STREQ(list->item(list, list->count(list)), "");
+
+  EXPECT_EQ(ctx->vtbl->ircDefaultCatalog(ctx, nullptr), TESSARO_E_UNEXPECTED);
+  EXPECT_EQ(ctx->vtbl->ircSessionIDHash(ctx, 1, nullptr), TESSARO_E_UNEXPECTED);
+  EXPECT_EQ(ctx->vtbl->ircGetAccountParams(nullptr, &list), TESSARO_E_UNEXPECTED);
+  EXPECT_EQ(list, nullptr);
+
+  auto bare = MakeContext<TTessaroMainPageContext>(request.get(), nullptr, response.get());
+  const std::string report = Report(*bare);
+  EXPECT_EQ(Line(report, "OptionsFields"), "E_UNEXPECTED ");
+  EXPECT_EQ(Line(report, "DefaultCatalog"), "");  // no account: empty, not a failure
 }
 
 }  // namespace
