@@ -50,7 +50,10 @@ def main():
         type_into(driver, "input[name=USRNAME]", "kriz")
         type_into(driver, "input[name=PSWD]", "obchod")
         click(driver, "input[type=submit]")
-        assert "ZNKCGIUSERID" in cookies(driver), driver.page_source
+        # A click returns before the next page has arrived: wait for the
+        # login's cookie and for the form to be gone before using the page.
+        WebDriverWait(driver, 30).until(lambda d: "ZNKCGIUSERID" in cookies(d))
+        WebDriverWait(driver, 30).until(lambda d: "PSWD" not in d.page_source)
         click(driver, "a")
         WebDriverWait(driver, 30).until(lambda d: d.current_url == portal_url + "/main")
         menu = [a.text for a in driver.find_elements(By.CSS_SELECTOR, "#menu a")]
@@ -58,7 +61,10 @@ def main():
         assert "Martin Kříž (Obchodník)" in text_of(driver, "header"), text_of(driver, "header")
         assert text_of(driver, "#board").startswith("Vítejte na portálu Zelené louky."), text_of(driver, "#board")
 
+        user_cookie = cookies(driver)["ZNKCGIUSERID"]
         click(driver, "header a")
+        # The logout must have reached the portal before the next address.
+        WebDriverWait(driver, 30).until(lambda d: cookies(d).get("ZNKCGIUSERID") != user_cookie)
         driver.get(portal_url + "/main")
         assert driver.find_elements(By.CSS_SELECTOR, "input[name=PSWD]"), driver.page_source
         assert not driver.find_elements(By.CSS_SELECTOR, "#menu"), driver.page_source
