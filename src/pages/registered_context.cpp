@@ -13,8 +13,10 @@
 #include "model/user_account.h"
 #include "pages/registered_context_abi.h"
 #include "settings/published_visitors.h"
+#include "util/date_format.h"
 #include "util/exception.h"
 #include "util/html_escape.h"
+#include "util/number_format.h"
 #include "util/text.h"
 #include "web/tessaro_options.h"
 
@@ -96,6 +98,30 @@ std::string TTessaroRegisteredContext::ircDefaultCatalog() const {
   return account_ != nullptr ? account_->CatalogName : std::string();
 }
 
+namespace {
+
+// An account parameter's value as the text a handler reads: numbers and dates
+// in the regional settings, booleans as "True" or "False", null as nothing.
+std::string AccountValueText(const TVariant& value) {
+  switch (value.GetType()) {
+    case TVariant::vtNull:
+      return "";
+    case TVariant::vtInteger:
+      return std::to_string(value.AsInteger());
+    case TVariant::vtFloat:
+      return FloatToStr(value.AsFloat());
+    case TVariant::vtString:
+      return value.AsString();
+    case TVariant::vtBoolean:
+      return value.AsBoolean() ? "True" : "False";
+    case TVariant::vtDate:
+      return DateTimeToStr(value.AsFloat());
+  }
+  return "";
+}
+
+}  // namespace
+
 const TStrings& TTessaroRegisteredContext::ircGetAccountParams() {
   account_params_.Clear();
   if (account_ == nullptr) return account_params_;
@@ -108,10 +134,7 @@ const TStrings& TTessaroRegisteredContext::ircGetAccountParams() {
   account_params_.Add("#detApplicationRoleID=" + a.detApplicationRoleID);
   for (size_t i = 0; i < a.ParameterValues.Count(); ++i) {
     const TAccountParameter& parameter = a.ParameterValues[i];
-    // Texts and whole numbers; other kinds of value have no text form here yet.
-    std::string text;
-    if (parameter.Value.GetType() == TVariant::vtString) text = parameter.Value.AsString();
-    else if (parameter.Value.GetType() == TVariant::vtInteger) text = std::to_string(parameter.Value.AsInteger());
+    const std::string text = AccountValueText(parameter.Value);
     if (!text.empty()) account_params_.Add(parameter.Name + "=" + text);
   }
   return account_params_;

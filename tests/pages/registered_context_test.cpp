@@ -198,15 +198,31 @@ TEST_F(Portal, BoardJoinsTheOptionsAndTheRolesNotice) {
   }
 }
 
-TEST_F(Portal, AccountParamsCarryTheCatalogAndTextParameters) {
+TEST_F(Portal, AccountParamsCarryTheCatalogAndEveryKindOfValue) {
+  TUserAccount& account = *options.Model->UserAccounts().FindByCredentials("jan", "heslo");
+  const std::pair<const char*, TVariant> values[] = {
+      {"CID", TVariant::Integer(42)},        {"SLEVA", TVariant::Float(2.5)},
+      {"MESTO", TVariant::String("Brno")},   {"PRAZDNY", TVariant::String("")},
+      {"NIC", TVariant()},                   {"VIP", TVariant::Boolean(true)},
+      {"OD", TVariant::Date(45658)},         {"DO", TVariant::Date(45658.5)},
+  };
+  for (const auto& [name, value] : values) {
+    TAccountParameter& parameter = account.ParameterValues.Add();
+    parameter.Name = name;
+    parameter.Value = value;
+  }
   auto page = LoggedIn();
   EXPECT_EQ(page->ircDefaultCatalog(), "firma");
   const TStrings& params = page->ircGetAccountParams();
-  ASSERT_EQ(params.Count(), 6);
+  ASSERT_EQ(params.Count(), 12);
   EXPECT_EQ(params[0], "#AccountE_mail=");
   EXPECT_EQ(params[1], "#AccountName=Jan <Novak>");
   EXPECT_EQ(params[4], "#CatalogName=firma");
   EXPECT_EQ(params[5], "#detApplicationRoleID={R}");
+  // Null and empty values are left out; the rest as text, in list order.
+  const std::vector<std::string> rest(params.Items().begin() + 6, params.Items().end());
+  EXPECT_EQ(rest, (std::vector<std::string>{"CID=42", "SLEVA=2,5", "MESTO=Brno", "VIP=True", "OD=1.1.2025",
+                                            "DO=1.1.2025 12:00:00"}));
   EXPECT_NE(page->ircGetOptionsFields().Values("table_empty"), "");
 }
 
