@@ -37,6 +37,21 @@ int32_t TextResult(TessaroRegisteredContext* ctx, const char** result, TRegister
   }
 }
 
+// An integer answer: 0 and an error code when the context or the
+// out-pointer is missing or the call fails.
+template <class Produce>
+int32_t IntegerResult(TessaroRegisteredContext* ctx, int32_t* result, Produce produce) {
+  if (result != nullptr) *result = 0;
+  TRegisteredContextAbi* self = Self(ctx);
+  if (self == nullptr || result == nullptr) return TESSARO_E_UNEXPECTED;
+  try {
+    *result = produce(self->context);
+    return TESSARO_S_OK;
+  } catch (...) {
+    return TESSARO_E_UNEXPECTED;
+  }
+}
+
 template <class Produce>
 int32_t ListResult(TessaroRegisteredContext* ctx, const TessaroStringList** result,
                    TRegisteredContextAbi::List TRegisteredContextAbi::*list, Produce produce) {
@@ -123,15 +138,7 @@ int64_t StreamSize(const TessaroStream* stream) {
 // --- the table, in its order ---
 
 int32_t CommandTimeout(TessaroRegisteredContext* ctx, int32_t* result) {
-  if (result != nullptr) *result = 0;
-  TRegisteredContextAbi* self = Self(ctx);
-  if (self == nullptr || result == nullptr) return TESSARO_E_UNEXPECTED;
-  try {
-    *result = self->context.ircCommandTimeout();
-    return TESSARO_S_OK;
-  } catch (...) {
-    return TESSARO_E_UNEXPECTED;
-  }
+  return IntegerResult(ctx, result, [](TTessaroRegisteredContext& c) { return c.ircCommandTimeout(); });
 }
 
 int32_t ConnectionString(TessaroRegisteredContext* ctx, int16_t read_only, const char** result) {
@@ -206,15 +213,7 @@ int32_t SessionID(TessaroRegisteredContext* ctx, const char** result) {
 }
 
 int32_t SessionIDHash(TessaroRegisteredContext* ctx, int32_t number, int32_t* result) {
-  if (result != nullptr) *result = 0;
-  TRegisteredContextAbi* self = Self(ctx);
-  if (self == nullptr || result == nullptr) return TESSARO_E_UNEXPECTED;
-  try {
-    *result = self->context.ircSessionIDHash(number);
-    return TESSARO_S_OK;
-  } catch (...) {
-    return TESSARO_E_UNEXPECTED;
-  }
+  return IntegerResult(ctx, result, [number](TTessaroRegisteredContext& c) { return c.ircSessionIDHash(number); });
 }
 
 constexpr TessaroRegisteredContextVtbl kTable = {

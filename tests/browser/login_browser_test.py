@@ -84,6 +84,30 @@ def text_of(driver, css):
     return driver.find_element(By.CSS_SELECTOR, css).text
 
 
+def report_failure(what, error, driver):
+    print(f"browser {what} test failed: {error!r}", file=sys.stderr)
+    if driver:
+        try:
+            print("page at failure:", driver.page_source[:2000], file=sys.stderr)
+        except Exception:
+            pass
+    print("0 passed, 1 failed")
+    return 1
+
+
+def clean_up(driver, processes, folders):
+    if driver:
+        driver.quit()
+    for p in processes:
+        p.terminate()
+        try:
+            p.wait(timeout=10)
+        except subprocess.TimeoutExpired:
+            p.kill()
+    for folder in folders:
+        shutil.rmtree(folder, ignore_errors=True)
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--cgi", required=True)
@@ -134,26 +158,9 @@ def main():
         print("1 passed, 0 failed")
         return 0
     except Exception as error:  # report and fail
-        print(f"browser login test failed: {error!r}", file=sys.stderr)
-        if driver:
-            try:
-                print("page at failure:", driver.page_source[:2000], file=sys.stderr)
-            except Exception:
-                pass
-        print("0 passed, 1 failed")
-        return 1
+        return report_failure("login", error, driver)
     finally:
-        if driver:
-            driver.quit()
-        for p in processes:
-            p.terminate()
-            try:
-                p.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                p.kill()
-        shutil.rmtree(portal, ignore_errors=True)
-        shutil.rmtree(profile, ignore_errors=True)
-
+        clean_up(driver, processes, [portal, profile])
 
 if __name__ == "__main__":
     sys.exit(main())

@@ -11,7 +11,6 @@ the page's "log out" link ends the login, so the main page asks again.
 """
 import argparse
 import os
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -20,7 +19,8 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import WebDriverWait
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from login_browser_test import click, cookies, free_port, start_browser, text_of, type_into, wait_for_port  # noqa: E402
+from login_browser_test import (clean_up, click, cookies, free_port, report_failure, start_browser,  # noqa: E402
+                                text_of, type_into, wait_for_port)
 
 
 def main():
@@ -71,26 +71,9 @@ def main():
         print("1 passed, 0 failed")
         return 0
     except Exception as error:  # report and fail
-        print(f"browser main page test failed: {error!r}", file=sys.stderr)
-        if driver:
-            try:
-                print("page at failure:", driver.page_source[:2000], file=sys.stderr)
-            except Exception:
-                pass
-        print("0 passed, 1 failed")
-        return 1
+        return report_failure("main page", error, driver)
     finally:
-        if driver:
-            driver.quit()
-        for p in processes:
-            p.terminate()
-            try:
-                p.wait(timeout=10)
-            except subprocess.TimeoutExpired:
-                p.kill()
-        shutil.rmtree(work, ignore_errors=True)
-        shutil.rmtree(profile, ignore_errors=True)
-
+        clean_up(driver, processes, [work, profile])
 
 if __name__ == "__main__":
     sys.exit(main())
