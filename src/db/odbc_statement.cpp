@@ -202,6 +202,7 @@ TDateTime DateTimeOf(const TParameter& parameter) {
 // A value as text for a text or binary parameter: numbers with ".", dates
 // in the ISO form every database reads.
 std::string TextOf(const TParameter& parameter) {
+  if (parameter.HeldBytes) return std::string(*parameter.HeldBytes);
   const TVariant& v = parameter.Value;
   switch (v.GetType()) {
     case TVariant::vtString:
@@ -243,7 +244,7 @@ void DateParts(const TParameter& parameter, TDateTime value, SQL_TIMESTAMP_STRUC
 
 // Puts the value into the buffer (for input) or makes room for it (output).
 void FillBuffer(const TParameter& parameter, TBindKind kind, TParamBuffer& buffer) {
-  const bool has_value = !parameter.Value.IsNull() && parameter.Direction != pdOutput &&
+  const bool has_value = (!parameter.Value.IsNull() || parameter.HeldBytes) && parameter.Direction != pdOutput &&
                          parameter.Direction != pdReturnValue;
   SQL_TIMESTAMP_STRUCT ts;
   switch (kind) {
@@ -290,6 +291,14 @@ void FillBuffer(const TParameter& parameter, TBindKind kind, TParamBuffer& buffe
       break;
     }
     case bkBinary: {
+      if (has_value && parameter.HeldBytes && parameter.Direction != pdInputOutput) {
+        // An uploaded file is bound where it lies: large files are not copied.
+        const std::string_view held = *parameter.HeldBytes;
+        buffer.held = reinterpret_cast<const unsigned char*>(held.data());
+        buffer.indicator = static_cast<SQLLEN>(held.size());
+        buffer.column_size = std::max<size_t>(held.size(), 1);
+        return;
+      }
       const std::string bytes = has_value ? TextOf(parameter) : std::string();
       size_t size = bytes.size();
       if (parameter.Direction != pdInput && parameter.Direction != pdUnknown)
@@ -461,8 +470,10 @@ void TOdbcStatement::BindParameters(const TParameters& parameters) {
     buffer.io_type = IoType(parameter.Direction);
     FillBuffer(parameter, type.kind, buffer);
     CheckOdbc(SQLBindParameter(handle_.Get(), static_cast<SQLUSMALLINT>(i + 1), buffer.io_type, buffer.c_type,
-                               buffer.sql_type, buffer.column_size, buffer.digits, buffer.data.data(),
-                               static_cast<SQLLEN>(buffer.data.size()), &buffer.indicator),
+                               buffer.sql_type, buffer.column_size, buffer.digits,
+                               buffer.held != nullptr ? const_cast<unsigned char*>(buffer.held) : buffer.data.data(),
+                               buffer.held != nullptr ? buffer.indicator : static_cast<SQLLEN>(buffer.data.size()),
+                               &buffer.indicator),
               handle_, "Binding parameter " + parameter.Name);
   }
 }

@@ -26,6 +26,7 @@ struct TParamBuffer {
   SQLULEN column_size = 0;                 // characters, digits or bytes
   SQLSMALLINT digits = 0;                  // decimal digits or fraction digits
   std::vector<unsigned char> data;         // the value, or room for the output
+  const unsigned char* held = nullptr;     // the value kept by its owner (TParameter::HeldBytes), not copied
   SQLLEN indicator = 0;                    // length in bytes, or SQL_NULL_DATA
 };
 

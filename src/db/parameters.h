@@ -2,6 +2,7 @@
 // their markers appear in the SQL text sent to the database.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,10 @@ struct TParameter {
   int Precision = 0;     // digits of a decimal (0..255)
   int NumericScale = 0;  // digits after the point of a decimal
   TVariant Value;        // null until bound; binary values are bytes in a text
+  // Binary content kept by its owner (an uploaded file inside the request
+  // body), bound in place of Value without being copied; the owner must
+  // outlive every run of the statement. Only input parameters use it.
+  std::optional<std::string_view> HeldBytes;
 };
 
 class TParameters {

@@ -68,9 +68,6 @@ class TTessaroContext : public TPublished<TTessaroContext, tRequestContext> {
 
  protected:
   std::unique_ptr<TApplicationCookies> CreateCookies() const override;
-  // Record pages rewrite their SQL text and fill its parameters here.
-  virtual std::string PrepareSQL(std::string sql) { return sql; }
-  virtual void BindParams(TParameters&) {}
   void PrepareContext() override;
   void HTMLTag(TCustomPageProducer& sender, TTag kind, const std::string& tagName, const TStrings& params,
                std::string& replaceText) override;

@@ -82,4 +82,16 @@ std::string Base64Decode(std::string_view text) {
   return out;
 }
 
+bool IsStrictBase64(std::string_view text) {
+  if (text.size() % 4 != 0) return false;
+  size_t padding = 0;
+  while (padding < 2 && padding < text.size() && text[text.size() - 1 - padding] == '=') ++padding;
+  for (size_t i = 0; i < text.size() - padding; ++i) {
+    const char c = text[i];
+    if (!((c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/'))
+      return false;
+  }
+  return true;
+}
+
 }  // namespace tessaro

@@ -16,4 +16,9 @@ std::string Base64Encode(std::string_view data);
 // data, and a trailing group too short to hold a byte is dropped.
 std::string Base64Decode(std::string_view text);
 
+// Whether `text` is Base64 as Base64Encode writes it: alphabet characters
+// only, in groups of four, with at most two "=" at the very end. Values that
+// come from a visitor are checked with it before they are decoded.
+bool IsStrictBase64(std::string_view text);
+
 }  // namespace tessaro

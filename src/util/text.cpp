@@ -85,4 +85,22 @@ std::string ReplaceAll(std::string_view s, std::string_view from, std::string_vi
   return out;
 }
 
+std::string ReplaceAllText(std::string_view s, std::string_view from, std::string_view to) {
+  if (from.empty() || s.size() < from.size()) return std::string(s);
+  std::string out;
+  size_t pos = 0;
+  for (size_t i = 0; i + from.size() <= s.size();) {
+    if (SameText(s.substr(i, from.size()), from)) {
+      out.append(s.substr(pos, i - pos));
+      out.append(to);
+      i += from.size();
+      pos = i;
+    } else {
+      ++i;
+    }
+  }
+  out.append(s.substr(pos));
+  return out;
+}
+
 }  // namespace tessaro

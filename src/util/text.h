@@ -28,5 +28,7 @@ std::string TrimRight(std::string_view s);
 
 // Replaces every occurrence of `from` (non-empty) by `to`.
 std::string ReplaceAll(std::string_view s, std::string_view from, std::string_view to);
+// The same, finding `from` without regard to the case of ASCII letters.
+std::string ReplaceAllText(std::string_view s, std::string_view from, std::string_view to);
 
 }  // namespace tessaro

@@ -9,11 +9,13 @@
 #include "model/inet_mgr_model.h"
 #include "model/user_account.h"
 #include "pages/error_context.h"
+#include "pages/evidence_context.h"
 #include "pages/main_page_context.h"
 #include "util/datetime.h"
 #include "util/exception.h"
 #include "util/module_path.h"
 #include "util/text.h"
+#include "web/session_cookies.h"
 #include "web/tessaro_options.h"
 #include "web/user_cookie.h"
 
@@ -138,6 +140,9 @@ void TmainModule::RunPageContext(std::unique_ptr<tRequestContext> context, TWebR
     ~Free() { module.FreeContext(); }
   } free_at_end{*this};
   response.SetContent(ctx.Produce(MainPageProducer()));
+  // The trail is saved once the page has been made, so that a page that
+  // failed leaves the visitor's trail as it was.
+  if (auto* evidence = dynamic_cast<TTessaroEvidenceContext*>(&ctx)) evidence->SaveHistoryCookies(CameOverHttps(request));
 }
 
 void TmainModule::mainModulewaMainAction(TWebRequest& request, TWebResponse& response, bool&) {

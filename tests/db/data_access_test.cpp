@@ -127,6 +127,22 @@ void ReadsEveryKindOfColumn(TTestDatabase& db) {
   data.Next();
   EXPECT_TRUE(data.Eof());
   EXPECT_TRUE(data.FieldByName("id").IsNull());
+
+  // Bytes held elsewhere (an upload inside the request body) are bound where
+  // they lie and arrive whole.
+  {
+    auto writer = db.Connect();
+    TOdbcCommand command(writer.get());
+    command.SetCommandText("INSERT INTO item (id, photo) VALUES (9, :photo.Blob)");
+    TParameter& parameter = command.Parameters()[0];
+    parameter.DataType = TFieldType::ftBlob;
+    parameter.HeldBytes = std::string_view(photo);
+    command.Execute();
+  }
+  TOdbcDataSet held(connection.get());
+  held.SetCommandText("SELECT photo FROM item WHERE id = 9");
+  held.Open();
+  EXPECT_TRUE(held.FieldByName("photo").AsString() == photo);
 }
 
 // Request text reaches the database only as parameter values: quotes in a
