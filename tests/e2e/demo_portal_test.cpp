@@ -189,6 +189,28 @@ TEST_F(DemoPortal, SalespersonsCustomerFilterMatchesCzechText) {
   EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 12) << all;
 }
 
+// The salesperson's orders filter by customer (a lookup), a date range and a
+// text found in the number, the note or the customer's name.
+TEST_F(DemoPortal, SalespersonsOrdersFilterByCustomerDatesAndText) {
+  const std::string sql = EvidenceSql(ReadWhole(std::string(TESSARO_SOURCE_DIR) + "/demo/portal.xml"), "Objednávky");
+  ASSERT_NE(sql.find(":HLEDAT"), std::string::npos) << sql;
+  auto numbers = [&](const std::string& customer, const std::string& from, const std::string& to,
+                     const std::string& text) {
+    const std::string rows = Query(sql, ".parameter set :ZAKAZNIK " + customer + "\n.parameter set :OD " + from +
+                                            "\n.parameter set :DO " + to + "\n.parameter set :HLEDAT " + text + "\n");
+    std::string found;
+    for (size_t at = rows.find("OBJ-"); at != std::string::npos; at = rows.find("OBJ-", at + 1))
+      found += rows.substr(at + 9, 3) + " ";
+    return found.empty() ? rows : found;
+  };
+  EXPECT_EQ(numbers("NULL", "NULL", "NULL", "NULL").size(), 15u * 4);
+  EXPECT_EQ(numbers("1", "NULL", "NULL", "NULL"), "015 010 004 001 ");
+  EXPECT_EQ(numbers("NULL", "\"'2026-03-01'\"", "\"'2026-04-06'\"", "NULL"), "008 007 006 005 ");
+  EXPECT_EQ(numbers("NULL", "NULL", "NULL", "\"'lavice'\""), "015 ");
+  EXPECT_EQ(numbers("NULL", "NULL", "NULL", "\"'Žďár'\""), "002 ");
+  EXPECT_EQ(numbers("2", "\"'2026-03-01'\"", "NULL", "\"'Velikonoce'\""), "008 ");
+}
+
 TEST_F(DemoPortal, MainPageShowsTheMenuAndBoardOfTheVisitorsRole) {
   const struct {
     const char* username;
