@@ -16,6 +16,7 @@
 #include "db/odbc_command.h"
 #include "db/odbc_dataset.h"
 #include "db/parameters.h"
+#include "context/page_producer.h"
 #include "db/test_databases.h"
 #include "model/application_role.h"
 #include "model/application_type.h"
@@ -323,6 +324,24 @@ TEST_F(Evidence, TrailCookiesAreSessionCookiesOfTheHost) {
   response->Cookies().clear();
   action->SaveHistoryCookies(false);
   EXPECT_TRUE(response->Cookies().empty());
+}
+
+TEST_F(Evidence, SelectControlTagListsTheRecordsOfItsSql) {
+  testing::TSqliteTestDatabase db;
+  db.Exec(Cp1250("CREATE TABLE zakaznik (id INTEGER, jmeno VARCHAR(40)); "
+                 "INSERT INTO zakaznik VALUES (1, 'Růžička'), (2, '<Šťastná>')"));
+  T_GlobalSettings::Instance().UserConnection().R_ConnectionString = db.ConnectionString();
+  struct Forget {
+    ~Forget() { T_GlobalSettings::AccessInstance(T_GlobalSettings::kForget); }
+  } forget;
+  auto page = Item("&z=2");
+  TPageProducer producer;
+  TStrings doc;
+  doc.Add("<#tag_selectcontrol name=\"z\" initval=\"2\" custom=\" class=v\" "
+          "sql=\"select id, jmeno from zakaznik where :EVIDENCEID is not null and id <= :z order by id\">");
+  producer.SetHTMLDoc(doc);
+  EXPECT_EQ(page->Produce(producer), "<select name=\"z\" class=v>\r\n<option value=\"1\">Růžička</option>\r\n"
+                                     "<option value=\"2\" selected>&lt;Šťastná&gt;</option>\r\n</select>\r\n");
 }
 
 // Request values that try to change the SQL only ever arrive as values: the
