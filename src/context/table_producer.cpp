@@ -16,6 +16,7 @@
 #include "context/table_producer.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "context/html_helpers.h"
 
@@ -139,12 +140,15 @@ std::string TZNKTableProducer::Content() {
 
 size_t TZNKTableProducer::EstimatedSize() const {
   // Rows that will be written, as far as the data set tells; a guess of a
-  // few dozen bytes of markup and text per cell.
+  // few dozen bytes of markup and text per cell. A guess that large is not
+  // reserved in full: the string grows on its own past it.
+  constexpr int64_t kMaxReserved = 16 * 1024 * 1024;
   int64_t rows = std::max(MaxRows, 0);
   if (data_set_->RecordCount() >= 0) rows = std::min<int64_t>(rows, data_set_->RecordCount());
-  rows = std::min<int64_t>(rows, 100000);
   const int64_t cells = (rows + 2) * static_cast<int64_t>(columns_.size() + 1);
-  return static_cast<size_t>(256 + cells * 48) + Caption.size() + Header.Text().size() + Footer.Text().size();
+  const int64_t guess = 256 + std::min<int64_t>(cells, kMaxReserved) * 48;
+  return static_cast<size_t>(std::min(guess, kMaxReserved)) + Caption.size() + Header.Text().size() +
+         Footer.Text().size();
 }
 
 void TZNKTableProducer::WriteTableStart(std::string& out) const {

@@ -132,6 +132,12 @@ TEST(SendJpeg, ScalesIntoTheBoxOrSendsAnEmptyBody) {
   EXPECT_EQ(empty.response->Content(), "");
 }
 
+// The bytes of a literal, NULs included.
+template <size_t N>
+std::string Bytes(const char (&literal)[N]) {
+  return std::string(literal, N - 1);
+}
+
 TEST(SendFieldImage, StoredPictureElseTheDefaultFile) {
   const std::filesystem::path default_file = std::filesystem::temp_directory_path() / "tessaro_default_picture.jpg";
   std::ofstream(default_file, std::ios::binary) << EncodeJpeg(Plain(30, 20, 0, 0, 255));
@@ -150,9 +156,8 @@ TEST(SendFieldImage, StoredPictureElseTheDefaultFile) {
   } cases[] = {
       {"stored, height limit", stored, default_file.string(), 0, 50, {67, 50}},
       {"null field", std::nullopt, default_file.string(), 40, 40, {30, 20}},
-      {"PNG", std::string("\x89PNG\r\n\x1A\n....", 12), default_file.string(), 0, 10, {15, 10}},
-      {"damaged JPEG", std::string("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00 garbage", 21), default_file.string(), 0, 0,
-       {30, 20}},
+      {"PNG", Bytes("\x89PNG\r\n\x1A\n...."), default_file.string(), 0, 10, {15, 10}},
+      {"damaged JPEG", Bytes("\xFF\xD8\xFF\xE0\x00\x10JFIF\x00 garbage"), default_file.string(), 0, 0, {30, 20}},
       {"too large", huge, default_file.string(), 0, 0, {30, 20}},
       {"no default file", std::nullopt, (default_file.string() + ".missing"), 0, 0, {0, 0}},
   };
