@@ -19,6 +19,7 @@
 #include "cgi/web_response.h"
 #include "context/request_urls.h"
 #include "context/session_code.h"
+#include "context/table_producer.h"
 #include "settings/published_visitors.h"
 #include "settings/web_app_options.h"
 #include "util/codepage.h"
@@ -295,7 +296,9 @@ void tRequestContext::ExpandTemplate(TStrings& lines, TDataSet* data_set) {
 std::string tRequestContext::ProduceTable(const TStrings& params) {
   if (!valid_) throw Exception("bad context initialization");
   // The record table is the table delegate's work; a page without one has no table.
-  return table_context_ ? table_context_->TableContent(params) : std::string();
+  if (!table_context_) return std::string();
+  TZNKTableProducer producer;
+  return table_context_->TableContent(producer, params);
 }
 
 void tRequestContext::HandleTag(TCustomPageProducer& sender, TTag kind, const std::string& tagName,

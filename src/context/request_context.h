@@ -65,6 +65,8 @@ class tRequestContext : public TPublished<tRequestContext> {
   void ExpandTemplate(TStrings& lines, TDataSet* data_set);
   // The HTML of "tag_table_content".
   std::string ProduceTable(const TStrings& params);
+  // A per-record template file of tables; empty for plain HTML tables.
+  virtual std::string RowTemplateFile() { return ""; }
 
   // The tag callback installed in every producer: the context's own tags,
   // converted to UTF-8 when they go into the outermost template.
@@ -137,8 +139,6 @@ class tRequestContext : public TPublished<tRequestContext> {
                        std::string& replaceText);
   // A template file name overriding the producer's own; empty for none.
   virtual std::string TemplateFile() { return ""; }
-  // A per-record template file of tables; empty for plain HTML tables.
-  virtual std::string RowTemplateFile() { return ""; }
 
   // Derived contexts install their delegates here; the context owns them.
   void SetDataContext(std::unique_ptr<TBaseImplementsIRequestDataContext> delegate);

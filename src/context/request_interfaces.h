@@ -14,6 +14,8 @@
 namespace tessaro {
 
 class tRequestContext;
+class TZNKTableProducer;
+struct THTMLTableCell;
 
 // Base of the delegates: the context they work for.
 class TImplementsRequestInterface {
@@ -31,18 +33,25 @@ class IRequestDataContext {
   virtual TDataSet* GetDataSet() = 0;
 };
 
+// A paged record table. The request context creates the table producer for
+// "tag_table_content" and hands it to TableContent, which fills it.
 class IRequestTableContext {
  public:
   virtual ~IRequestTableContext() = default;
+  // Sets up the producer's columns (alignment, display formats).
+  virtual void PrepareColumns(TZNKTableProducer& producer) = 0;
   // The HTML of "tag_filter_control", "tag_sort_control" and "tag_navigator".
   virtual std::string FilterControl(const TStrings& params) = 0;
   virtual std::string SortControl(const TStrings& params) = 0;
   virtual std::string Navigator(const TStrings& params) = 0;
+  // The data set of the total row (may be null) and of the table.
   virtual TDataSet* GetSumDataSet() = 0;
   virtual TDataSet* GetDataSet() = 0;
   virtual int GetPageCount() = 0;
-  // The HTML of "tag_table_content".
-  virtual std::string TableContent(const TStrings& params) = 0;
+  // The HTML of "tag_table_content", written with `producer`.
+  virtual std::string TableContent(TZNKTableProducer& producer, const TStrings& params) = 0;
+  // The last say on every cell the producer writes (see TCellFormatEvent).
+  virtual void FormatCell(TZNKTableProducer& sender, int row, int column, THTMLTableCell& cell) = 0;
 };
 
 class IRequestAcceptPost {

@@ -55,8 +55,12 @@ std::string EncodePathForURL(std::string_view path) {
 
 }  // namespace
 
+std::string PageURL(const TWebRequest& request, const TWebAppOptions& options) {
+  return BaseURL(request, options, "", false) + EncodePathForURL(request.PathInfo());
+}
+
 std::string CurrentURL(const TWebRequest& request, const TWebAppOptions& options) {
-  std::string url = BaseURL(request, options, "", false) + EncodePathForURL(request.PathInfo());
+  std::string url = PageURL(request, options);
   std::string query = StripSystemFields(request.Query());
   if (!query.empty()) url += "?" + query;
   return url;

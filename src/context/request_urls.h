@@ -17,6 +17,10 @@ class TWebAppOptions;
 std::string BaseURL(const TWebRequest& request, const TWebAppOptions& options, std::string_view protocol,
                     bool without_script);
 
+// BaseURL with the script name and the path info (percent-encoded where it
+// holds bytes an address cannot carry literally), without the query.
+std::string PageURL(const TWebRequest& request, const TWebAppOptions& options);
+
 // BaseURL with the script name, the path info (percent-encoded where it
 // holds bytes an address cannot carry literally) and the query as the
 // request sent it, without its system fields. Plain text: markup escapes it.

@@ -3,6 +3,8 @@
 // data sets it serves are small, so no index is kept.
 #include "db/memory_dataset.h"
 
+#include <algorithm>
+
 namespace tessaro {
 namespace {
 
@@ -139,5 +141,12 @@ const TMemoryValue* TMemoryDataSet::Cell(int row, int column) const {
 }
 
 const TMemoryValue* TMemoryDataSet::CurrentCell(int column) const { return active_ ? Cell(cursor_, column) : nullptr; }
+
+int TMemoryDataSet::MoveBy(int distance) {
+  if (distance < 0) throw Exception("The data set " + Name() + " moves only forward");
+  const int moved = std::min(distance, std::max(RecordCount() - cursor_, 0));
+  cursor_ += moved;
+  return moved;
+}
 
 }  // namespace tessaro

@@ -99,6 +99,8 @@ class TMemoryDataSet : public TDataSet {
     if (cursor_ < RecordCount()) ++cursor_;
   }
   bool Eof() const override { return cursor_ >= RecordCount(); }
+  // Jumps rather than steps: paging a long list moves far at once.
+  int MoveBy(int distance) override;
 
   int FieldCount() const override { return static_cast<int>(fields_.size()); }
   TField* Field(int index) override;

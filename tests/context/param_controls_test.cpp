@@ -33,13 +33,15 @@ namespace {
 class FakeTable : public IRequestTableContext {
  public:
   explicit FakeTable(TDataSet* data_set) : data_set_(data_set) {}
+  void PrepareColumns(TZNKTableProducer&) override {}
   std::string FilterControl(const TStrings&) override { return ""; }
   std::string SortControl(const TStrings&) override { return ""; }
   std::string Navigator(const TStrings&) override { return ""; }
   TDataSet* GetSumDataSet() override { return nullptr; }
   TDataSet* GetDataSet() override { return data_set_; }
   int GetPageCount() override { return 1; }
-  std::string TableContent(const TStrings&) override { return ""; }
+  std::string TableContent(TZNKTableProducer&, const TStrings&) override { return ""; }
+  void FormatCell(TZNKTableProducer&, int, int, THTMLTableCell&) override {}
 
  private:
   TDataSet* data_set_;

@@ -1,0 +1,120 @@
+// JPEG through libjpeg. libjpeg reports a fatal error by calling the error
+// manager's error_exit, which must not return; ours jumps back (longjmp) to
+// the function that started the work, which then cleans up and reports the
+// failure in its own way. Every object with a destructor in those functions
+// is created before the jump target is set, so the jump skips none.
+// Warnings (a truncated file, for instance) are not printed: the server's
+// error log is no place for them, and the picture is still shown.
+#include "context/jpeg_codec.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+
+#include "util/exception.h"
+
+extern "C" {
+#include <jpeglib.h>
+}
+
+namespace tessaro {
+
+namespace {
+
+struct TJpegError {
+  jpeg_error_mgr manager;  // first, so that libjpeg's pointer to it is one to this
+  std::jmp_buf escape;     // where error_exit jumps to
+  char message[JMSG_LENGTH_MAX] = "";
+};
+
+void JumpOnError(j_common_ptr cinfo) {
+  auto* error = reinterpret_cast<TJpegError*>(cinfo->err);
+  (*cinfo->err->format_message)(cinfo, error->message);
+  std::longjmp(error->escape, 1);
+}
+
+void IgnoreMessage(j_common_ptr) {}
+
+void InstallErrorManager(TJpegError& error) {
+  jpeg_std_error(&error.manager);
+  error.manager.error_exit = JumpOnError;
+  error.manager.output_message = IgnoreMessage;
+}
+
+// The output buffer that jpeg_mem_dest allocates with malloc.
+struct TMemoryDestination {
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  ~TMemoryDestination() { std::free(buffer); }
+};
+
+}  // namespace
+
+std::optional<TRgbImage> DecodeJpeg(std::string_view bytes) {
+  if (bytes.empty()) return std::nullopt;
+  TRgbImage image;
+  TJpegError error;
+  jpeg_decompress_struct cinfo;
+  InstallErrorManager(error);
+  cinfo.err = &error.manager;
+  volatile bool created = false;
+  if (setjmp(error.escape)) {
+    if (created) jpeg_destroy_decompress(&cinfo);
+    return std::nullopt;
+  }
+  jpeg_create_decompress(&cinfo);
+  created = true;
+  jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+  const bool readable = jpeg_read_header(&cinfo, TRUE) == JPEG_HEADER_OK &&
+                        static_cast<int64_t>(cinfo.image_width) * cinfo.image_height <= kMaxDecodedPixels;
+  if (!readable) {
+    jpeg_destroy_decompress(&cinfo);
+    return std::nullopt;
+  }
+  cinfo.out_color_space = JCS_RGB;
+  jpeg_start_decompress(&cinfo);
+  image.Width = static_cast<int>(cinfo.output_width);
+  image.Height = static_cast<int>(cinfo.output_height);
+  const size_t stride = static_cast<size_t>(image.Width) * 3;
+  image.Pixels.resize(stride * image.Height);
+  while (cinfo.output_scanline < cinfo.output_height) {
+    JSAMPROW row = &image.Pixels[cinfo.output_scanline * stride];
+    jpeg_read_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_decompress(&cinfo);
+  jpeg_destroy_decompress(&cinfo);
+  return image;
+}
+
+std::string EncodeJpeg(const TRgbImage& image) {
+  TMemoryDestination destination;
+  TJpegError error;
+  jpeg_compress_struct cinfo;
+  InstallErrorManager(error);
+  cinfo.err = &error.manager;
+  volatile bool created = false;
+  if (setjmp(error.escape)) {
+    if (created) jpeg_destroy_compress(&cinfo);
+    throw Exception(std::string("JPEG encoding failed: ") + error.message);
+  }
+  jpeg_create_compress(&cinfo);
+  created = true;
+  jpeg_mem_dest(&cinfo, &destination.buffer, &destination.size);
+  cinfo.image_width = static_cast<JDIMENSION>(image.Width);
+  cinfo.image_height = static_cast<JDIMENSION>(image.Height);
+  cinfo.input_components = 3;
+  cinfo.in_color_space = JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  jpeg_start_compress(&cinfo, TRUE);
+  const size_t stride = static_cast<size_t>(image.Width) * 3;
+  while (cinfo.next_scanline < cinfo.image_height) {
+    // libjpeg reads the rows only; its interface has no const.
+    JSAMPROW row = const_cast<JSAMPLE*>(&image.Pixels[cinfo.next_scanline * stride]);
+    jpeg_write_scanlines(&cinfo, &row, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  return std::string(reinterpret_cast<const char*>(destination.buffer), destination.size);
+}
+
+}  // namespace tessaro
