@@ -255,44 +255,50 @@ std::string NavigatorRow(long long count, long long first, long long last, const
 
 }  // namespace
 
-std::string Navigator(std::string_view url, const TStrings& fields, int rows, const TStrings& params, int first,
-                      int count) {
-  if (count <= 0 || rows <= 0) return "";  // nothing to page through, or no page length to page by
-  std::string hidden;
+TNavigatorParts NavigatorParts(std::string_view url, const TStrings& fields, int rows, int first, int count,
+                               const std::string_view (&texts)[4]) {
+  TNavigatorParts parts;
   std::string query;
   for (size_t i = 0; i < fields.Count(); ++i) {
     std::string name = fields.Names(i);
     std::string value = fields.ValueFromIndex(i);
     if (!IsCarriedField(name, value)) continue;
-    hidden += Hidden(name, value) + "\r\n";
+    parts.hidden += Hidden(name, value) + "\r\n";
     if (!query.empty()) query += "&";
     query += QueryItem(name, value);
   }
 
   // 64-bit arithmetic: first + rows may pass the 32-bit range.
-  const long long n_first = first, n_rows = rows, n_count = count;
-  const long long last = std::min(n_first + n_rows - 1, n_count);
+  const long long n_first = first, n_rows = std::max(rows, 1), n_count = count;
+  parts.last = std::min(n_first + n_rows - 1, n_count);
   // The query is data, never a format: it holds percent signs of its own.
-  const std::string page_url = HtmlEscape(url);
-  const std::string link_base = page_url + "?" + (query.empty() ? "" : query + "&");
-  auto link_to = [&](long long item, const char* text) {
-    return Link(link_base + Format("%s=%d&%s=%d", {kRowsKey, n_rows, kItemNoKey, item}), Cp1250(text), "", "");
+  parts.page_url = HtmlEscape(url);
+  const std::string link_base = parts.page_url + "?" + (query.empty() ? "" : query + "&");
+  auto link_to = [&](long long item, std::string_view text) {
+    return Link(link_base + Format("%s=%d&%s=%d", {kRowsKey, n_rows, kItemNoKey, item}), text, "", "");
   };
-  std::string links[4] = {"&nbsp;", "&nbsp;", "&nbsp;", "&nbsp;"};
   if (n_first > 1) {
-    links[0] = link_to(1, "první");
-    links[1] = link_to(std::max(n_first - n_rows, 1LL), "předchozí");
+    parts.links[0] = link_to(1, texts[0]);
+    parts.links[1] = link_to(std::max(n_first - n_rows, 1LL), texts[1]);
   }
-  if (last < n_count) {
-    links[2] = link_to(last + 1, "další");
-    links[3] = link_to((n_count - 1) / n_rows * n_rows + 1, "poslední");
+  if (parts.last < n_count) {
+    parts.links[2] = link_to(parts.last + 1, texts[2]);
+    parts.links[3] = link_to((n_count - 1) / n_rows * n_rows + 1, texts[3]);
   }
+  return parts;
+}
 
+std::string Navigator(std::string_view url, const TStrings& fields, int rows, const TStrings& params, int first,
+                      int count) {
+  if (count <= 0 || rows <= 0) return "";  // nothing to page through, or no page length to page by
+  static const std::string kTexts[] = {Cp1250("první"), Cp1250("předchozí"), Cp1250("další"), Cp1250("poslední")};
+  const std::string_view texts[4] = {kTexts[0], kTexts[1], kTexts[2], kTexts[3]};
+  const TNavigatorParts parts = NavigatorParts(url, fields, rows, first, count, texts);
   std::string html = Format(
       "<form action=\"%s\" method=\"get\" name=\"frm_goto\">\r\n%s\r\n"
       "<input type=hidden name=\"%s\" value=\"%d\">\r\n",
-      {page_url, hidden, kRowsKey, n_rows});
-  html += TableFrame(NavigatorRow(n_count, n_first, last, links), params);
+      {parts.page_url, parts.hidden, kRowsKey, static_cast<long long>(rows)});
+  html += TableFrame(NavigatorRow(count, first, parts.last, parts.links), params);
   html += "</form>\r\n";
   return html;
 }

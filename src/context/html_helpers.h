@@ -106,4 +106,17 @@ std::string TableFrame(std::string_view content, const TStrings& params);
 std::string Navigator(std::string_view url, const TStrings& fields, int rows, const TStrings& params, int first,
                       int count);
 
+// What every paging control of a list shares: the request fields carried
+// along as hidden inputs (CR LF after each), the page's escaped address, the
+// last record shown, and the links to the first, previous, next and last
+// page with the given texts ("&nbsp;" where there is no such page).
+struct TNavigatorParts {
+  std::string hidden;
+  std::string page_url;
+  long long last = 0;
+  std::string links[4] = {"&nbsp;", "&nbsp;", "&nbsp;", "&nbsp;"};
+};
+TNavigatorParts NavigatorParts(std::string_view url, const TStrings& fields, int rows, int first, int count,
+                               const std::string_view (&texts)[4]);
+
 }  // namespace tessaro
