@@ -88,6 +88,11 @@ TWebRequest::TWebRequest(CgiEnvironment env, int input_fd, int64_t max_body_byte
   const std::string method = Method();
   for (const MethodName& m : kMethods)
     if (SameText(method, m.name)) method_type_ = m.type;
+  // A malformed length counts as given (and reads nothing); only a missing
+  // one leaves the body's end unknown.
+  length_required_ = GetFieldByName("HTTP_CONTENT_LENGTH").empty() &&
+                     (!GetFieldByName("HTTP_TRANSFER_ENCODING").empty() || method_type_ == TMethodType::Post ||
+                      method_type_ == TMethodType::Put);
   ReadBody(input_fd, max_body_bytes);
 }
 
@@ -118,6 +123,12 @@ std::string TWebRequest::GetFieldByName(std::string_view name) const {
   // closed: a variable the server sets (PATH_INFO, QUERY_STRING ...) never
   // comes from a client's header of that name, which arrives as HTTP_....
   return env_.get(std::string(name.substr(kHttpPrefix.size())));
+}
+
+bool TWebRequest::CameOverHttps() const {
+  const std::string https = GetFieldByName("HTTPS");
+  return (!https.empty() && !SameText(https, "off")) || SameText(GetFieldByName("REQUEST_SCHEME"), "https") ||
+         ServerPort() == 443;
 }
 
 std::string TWebRequest::GetStringVariable(std::string_view name) const {
