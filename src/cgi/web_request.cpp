@@ -4,6 +4,11 @@
 // the cookie header are built on first use and cached.
 #include "cgi/web_request.h"
 
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <limits>
 
@@ -67,6 +72,25 @@ size_t CountFormFields(std::string_view body) {
   return fields;
 }
 
+// Reads and drops a body of unknown length until its end, at most
+// `max_bytes` of it and for at most ten seconds. A server that hands the body
+// over a socket (Apache's mod_cgid) loses the whole answer when the program
+// exits with body bytes still unread, so the refusal would never arrive.
+void DiscardInput(int fd, int64_t max_bytes) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
+  char buffer[65536];
+  for (int64_t total = 0; total <= max_bytes;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    pollfd p{fd, POLLIN, 0};
+    if (left <= 0 || poll(&p, 1, static_cast<int>(left)) <= 0) return;
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return;
+    total += got;
+  }
+}
+
 }  // namespace
 
 CgiEnvironment CgiEnvironment::FromProcess() {
@@ -97,6 +121,7 @@ TWebRequest::TWebRequest(CgiEnvironment env, int input_fd, int64_t max_body_byte
 }
 
 void TWebRequest::ReadBody(int input_fd, int64_t max_body_bytes) {
+  if (length_required_) DiscardInput(input_fd, max_body_bytes);
   if (content_length_ <= 0) return;
   if (content_length_ > max_body_bytes) {
     // Refused before a single byte is read: an announced size must not be

@@ -79,8 +79,8 @@ class TWebRequest {
   bool ContentTooLarge() const { return content_too_large_; }
   // True when the request announces a body without its length: a
   // Transfer-Encoding (a chunked body that the server passed on unbuffered),
-  // or a POST or PUT, with no CONTENT_LENGTH. Such a body is not read, as its
-  // end is unknown; the gate refuses the request.
+  // or a POST or PUT, with no CONTENT_LENGTH. Such a body is read up to its
+  // end (bounded in size and time) and dropped; the gate refuses the request.
   bool LengthRequired() const { return length_required_; }
 
   // The derived field lists, built on first use and kept for the rest of the
