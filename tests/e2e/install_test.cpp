@@ -21,7 +21,8 @@ TEST(Install, GivesStrippedProgramsTheDriverListAndTheServerTemplates) {
   const std::string cgi = prefix + "/lib/tessaro/tessaro.cgi";
   for (const std::string& file :
        {cgi, prefix + "/bin/tessaro-admin", prefix + "/share/tessaro/odbc/odbcinst.ini",
-        prefix + "/share/tessaro/deploy/lighttpd.conf", prefix + "/share/tessaro/deploy/apache-portal.conf",
+        prefix + "/share/tessaro/deploy/lighttpd.conf", prefix + "/share/tessaro/deploy/lighttpd-portal.conf",
+        prefix + "/share/tessaro/deploy/apache-portal.conf",
         prefix + "/share/tessaro/deploy/nginx-portal.conf", prefix + "/share/tessaro/deploy/fcgiwrap.default"})
     EXPECT_TRUE(std::filesystem::is_regular_file(file)) << file;
   for (const std::string& program : {cgi, prefix + "/bin/tessaro-admin"}) {

@@ -72,7 +72,7 @@ void MakeCertificate(const std::string& dir) {
   if (std::system(command.c_str()) != 0) throw std::runtime_error("openssl could not make a certificate");
 }
 
-// lighttpd with deploy/lighttpd.conf, plus a TLS socket.
+// lighttpd with deploy/lighttpd.conf and lighttpd-portal.conf, plus a TLS socket.
 class Lighttpd {
  public:
   static constexpr bool kPassesChunkedBodiesOn = false;
@@ -80,11 +80,11 @@ class Lighttpd {
     MakeCertificate(run.Path());
     std::filesystem::create_directories(run.Path() + "/htdocs");
     std::filesystem::create_directories(run.Path() + "/uploads");
+    WriteFile(run.Path() + "/lighttpd-portal.conf",
+              FillTemplate(kSource + "/deploy/lighttpd-portal.conf", {{"PORTAL", portal.d.Dir()}, {"ODBCSYSINI", kOdbc}}));
     const std::string conf = run.Path() + "/lighttpd.conf";
-    WriteFile(conf, FillTemplate(kSource + "/deploy/lighttpd.conf", {{"PORTAL", portal.d.Dir()},
-                                                                      {"PORT", std::to_string(port)},
-                                                                      {"RUNDIR", run.Path()},
-                                                                      {"ODBCSYSINI", kOdbc}}) +
+    WriteFile(conf, FillTemplate(kSource + "/deploy/lighttpd.conf",
+                                 {{"PORT", std::to_string(port)}, {"RUNDIR", run.Path()}}) +
                         "server.modules += ( \"mod_openssl\" )\n"
                         "$SERVER[\"socket\"] == \"127.0.0.1:" + std::to_string(tls_port) + "\" {\n"
                         "  ssl.engine = \"enable\"\n"
