@@ -112,7 +112,7 @@ class TWebRequest {
   int64_t content_length_ = -1;       // ContentLength as read at creation
   TMethodType method_type_ = TMethodType::Any;
   bool content_too_large_ = false;    // body refused: its announced size or its number of fields
-  bool length_required_ = false;      // a body of unknown length, not read
+  bool length_required_ = false;      // a body of unknown length: drained, dropped, refused
   std::string content_;               // body bytes read
   mutable std::optional<TStrings> query_fields_;    // cached QueryFields
   mutable std::optional<TStrings> content_fields_;  // cached ContentFields

@@ -22,8 +22,8 @@ TEST(Install, GivesStrippedProgramsTheDriverListAndTheServerTemplates) {
   for (const std::string& file :
        {cgi, prefix + "/bin/tessaro-admin", prefix + "/share/tessaro/odbc/odbcinst.ini",
         prefix + "/share/tessaro/deploy/lighttpd.conf", prefix + "/share/tessaro/deploy/lighttpd-portal.conf",
-        prefix + "/share/tessaro/deploy/apache-portal.conf",
-        prefix + "/share/tessaro/deploy/nginx-portal.conf", prefix + "/share/tessaro/deploy/fcgiwrap.default"})
+        prefix + "/share/tessaro/deploy/apache-portal.conf", prefix + "/share/tessaro/deploy/nginx-portal.conf",
+        prefix + "/share/tessaro/deploy/fcgiwrap.default"})
     EXPECT_TRUE(std::filesystem::is_regular_file(file)) << file;
   for (const std::string& program : {cgi, prefix + "/bin/tessaro-admin"}) {
     EXPECT_EQ(CommandOutput("readelf -S '" + program + "' | grep -c -e '\\.debug_info' -e '\\.symtab'"), "0\n")

@@ -9,7 +9,9 @@ namespace {
 
 const std::string kSession = "ZNKSESSIONID=%7b6F9619FF-8B86-D011-B42D-00C04FC964FF%7d";
 // "Požadavek neudává délku" as the page's windows-1250 bytes.
-const std::string kLengthRequired = "Po\x9e" "adavek neud\xe1v\xe1 d\xe9lku";
+const std::string kLengthRequired =
+    "Po\x9e"
+    "adavek neud\xe1v\xe1 d\xe9lku";
 
 // A server that passes a chunked body unbuffered sets no CONTENT_LENGTH; the
 // program cannot know where the body ends and says so instead of reading
@@ -76,8 +78,9 @@ TEST(ServerVariables, AbsoluteAddressesFollowTheSchemeOfTheRequest) {
   for (const auto& c : cases) {
     d.WriteFile("tessaro0.ini", std::string("[OPTIONS]\npath_to_templates=templates\n") + c.options +
                                     "[SIMPLEPAGES]\nhere=here.html\n");
-    CgiResponse r = d.Get("/Page", "ID=here",
-                          {{"HTTP_COOKIE", kSession}, {"HTTPS", c.https}, {"SERVER_PORT", c.port}, {"HTTP_HOST", c.host}});
+    CgiResponse r =
+        d.Get("/Page", "ID=here",
+              {{"HTTP_COOKIE", kSession}, {"HTTPS", c.https}, {"SERVER_PORT", c.port}, {"HTTP_HOST", c.host}});
     EXPECT_EQ(r.body, c.address) << c.options << " HTTPS=" << c.https << " port " << c.port << " host " << c.host;
   }
 }

@@ -79,9 +79,7 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
-void WriteFile(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 std::string FillTemplate(const std::string& path, const std::map<std::string, std::string>& values) {
   std::string text = ReadFile(path);

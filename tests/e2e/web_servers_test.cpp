@@ -8,12 +8,14 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <type_traits>
 #include <utility>
 #include <vector>
@@ -66,9 +68,10 @@ class ServedPortal {
 
 // A self-signed certificate for 127.0.0.1 in the run folder.
 void MakeCertificate(const std::string& dir) {
-  const std::string command = "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes "
-                              "-subj /CN=127.0.0.1 -days 2 -keyout '" + dir + "/key.pem' -out '" + dir +
-                              "/cert.pem' >/dev/null 2>&1";
+  const std::string command =
+      "openssl req -x509 -newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes "
+      "-subj /CN=127.0.0.1 -days 2 -keyout '" +
+      dir + "/key.pem' -out '" + dir + "/cert.pem' >/dev/null 2>&1";
   if (std::system(command.c_str()) != 0) throw std::runtime_error("openssl could not make a certificate");
 }
 
@@ -80,16 +83,17 @@ class Lighttpd {
     MakeCertificate(run.Path());
     std::filesystem::create_directories(run.Path() + "/htdocs");
     std::filesystem::create_directories(run.Path() + "/uploads");
-    WriteFile(run.Path() + "/lighttpd-portal.conf",
-              FillTemplate(kSource + "/deploy/lighttpd-portal.conf", {{"PORTAL", portal.d.Dir()}, {"ODBCSYSINI", kOdbc}}));
+    WriteFile(run.Path() + "/lighttpd-portal.conf", FillTemplate(kSource + "/deploy/lighttpd-portal.conf",
+                                                                 {{"PORTAL", portal.d.Dir()}, {"ODBCSYSINI", kOdbc}}));
     const std::string conf = run.Path() + "/lighttpd.conf";
-    WriteFile(conf, FillTemplate(kSource + "/deploy/lighttpd.conf",
-                                 {{"PORT", std::to_string(port)}, {"RUNDIR", run.Path()}}) +
-                        "server.modules += ( \"mod_openssl\" )\n"
-                        "$SERVER[\"socket\"] == \"127.0.0.1:" + std::to_string(tls_port) + "\" {\n"
-                        "  ssl.engine = \"enable\"\n"
-                        "  ssl.pemfile = \"" + run.Path() + "/cert.pem\"\n"
-                        "  ssl.privkey = \"" + run.Path() + "/key.pem\"\n}\n");
+    std::string text =
+        FillTemplate(kSource + "/deploy/lighttpd.conf", {{"PORT", std::to_string(port)}, {"RUNDIR", run.Path()}});
+    text += "server.modules += ( \"mod_openssl\" )\n";
+    text += "$SERVER[\"socket\"] == \"127.0.0.1:" + std::to_string(tls_port) + "\" {\n";
+    text += "  ssl.engine = \"enable\"\n";
+    text += "  ssl.pemfile = \"" + run.Path() + "/cert.pem\"\n";
+    text += "  ssl.privkey = \"" + run.Path() + "/key.pem\"\n}\n";
+    WriteFile(conf, text);
     server = std::make_unique<ServerProcess>(std::vector<std::string>{"/usr/sbin/lighttpd", "-D", "-f", conf},
                                              run.Path() + "/output.log", port);
   }
@@ -108,13 +112,12 @@ class Apache {
     // Apache's child processes (www-data when started as root) open the
     // run folder's socket and files.
     chmod(run.Path().c_str(), 0755);
-    WriteFile(run.Path() + "/apache-portal.conf",
-              FillTemplate(kSource + "/deploy/apache-portal.conf", {{"PORTAL", portal.d.Dir()}, {"ODBCSYSINI", kOdbc}}));
+    WriteFile(run.Path() + "/apache-portal.conf", FillTemplate(kSource + "/deploy/apache-portal.conf",
+                                                               {{"PORTAL", portal.d.Dir()}, {"ODBCSYSINI", kOdbc}}));
     const std::string conf = run.Path() + "/apache.conf";
-    WriteFile(conf, FillTemplate(kSource + "/tests/e2e/servers/apache.conf.in",
-                                 {{"PORT", std::to_string(port)},
-                                  {"TLSPORT", std::to_string(tls_port)},
-                                  {"RUNDIR", run.Path()}}));
+    WriteFile(conf, FillTemplate(kSource + "/tests/e2e/servers/apache.conf.in", {{"PORT", std::to_string(port)},
+                                                                                 {"TLSPORT", std::to_string(tls_port)},
+                                                                                 {"RUNDIR", run.Path()}}));
     server = std::make_unique<ServerProcess>(std::vector<std::string>{"/usr/sbin/apache2", "-f", conf, "-DFOREGROUND"},
                                              run.Path() + "/output.log", port);
   }
@@ -132,12 +135,15 @@ class Nginx {
     MakeCertificate(run.Path());
     const std::string socket = run.Path() + "/fcgiwrap.socket";
     fcgiwrap = std::make_unique<ServerProcess>(
-        std::vector<std::string>{"/usr/sbin/fcgiwrap", "-s", "unix:" + socket, "-c", "4"}, run.Path() + "/fcgiwrap.log");
-    const std::string listen = "listen 127.0.0.1:" + std::to_string(port) + ";";
-    std::string site = FillTemplate(kSource + "/deploy/nginx-portal.conf", {{"LISTEN", listen.substr(7, listen.size() - 8)},
-                                                                            {"PORTAL", portal.d.Dir()},
-                                                                            {"ODBCSYSINI", kOdbc},
-                                                                            {"FCGIWRAP", socket}});
+        std::vector<std::string>{"/usr/sbin/fcgiwrap", "-s", "unix:" + socket, "-c", "4"},
+        run.Path() + "/fcgiwrap.log");
+    for (int i = 0; i < 100 && !std::filesystem::exists(socket); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const std::string address = "127.0.0.1:" + std::to_string(port);
+    std::string site =
+        FillTemplate(kSource + "/deploy/nginx-portal.conf",
+                     {{"LISTEN", address}, {"PORTAL", portal.d.Dir()}, {"ODBCSYSINI", kOdbc}, {"FCGIWRAP", socket}});
+    const std::string listen = "listen " + address + ";";
     const size_t at = site.find(listen);
     if (at == std::string::npos) throw std::runtime_error("the nginx site has no listen line");
     site.insert(at + listen.size(), "\n  listen 127.0.0.1:" + std::to_string(tls_port) + " ssl;");
@@ -145,10 +151,10 @@ class Nginx {
     const std::string conf = run.Path() + "/nginx.conf";
     WriteFile(conf, FillTemplate(kSource + "/tests/e2e/servers/nginx.conf.in",
                                  {{"RUNDIR", run.Path()}, {"USER", geteuid() == 0 ? "user root root;" : ""}}));
-    server = std::make_unique<ServerProcess>(
-        std::vector<std::string>{"/usr/sbin/nginx", "-c", conf, "-p", run.Path() + "/", "-e",
-                                 run.Path() + "/error.log", "-g", "daemon off;"},
-        run.Path() + "/output.log", port);
+    server =
+        std::make_unique<ServerProcess>(std::vector<std::string>{"/usr/sbin/nginx", "-c", conf, "-p", run.Path() + "/",
+                                                                 "-e", run.Path() + "/error.log", "-g", "daemon off;"},
+                                        run.Path() + "/output.log", port);
   }
   RunFolder run;
   int port = FreePort(), tls_port = FreePort();
@@ -163,6 +169,8 @@ class WebServer : public ::testing::Test {
     portal_ = new ServedPortal;
     server_ = new Server(*portal_);
   }
+  // A server that could not be set up fails each test instead of crashing it.
+  void SetUp() override { ASSERT_NE(server_, nullptr) << "the portal or the server could not be set up"; }
   static void TearDownTestSuite() {
     delete server_;
     delete portal_;
@@ -182,8 +190,7 @@ class WebServer : public ::testing::Test {
   // What went wrong at the server, for a failure message.
   static std::string Logs() {
     std::string logs;
-    for (const char* log : {"/error.log", "/output.log", "/fcgiwrap.log"})
-      logs += ReadFile(server_->run.Path() + log);
+    for (const char* log : {"/error.log", "/output.log", "/fcgiwrap.log"}) logs += ReadFile(server_->run.Path() + log);
     return logs;
   }
 
@@ -229,7 +236,8 @@ TYPED_TEST(WebServer, AnAccountLogsInWithSmallAndLargeBodies) {
   for (size_t i = 0; i < file.size(); ++i) file[i] = static_cast<char>(i * 7 % 251);
   std::string multipart = "--" + boundary +
                           "\r\nContent-Disposition: form-data; name=\"attachment\"; filename=\"big.bin\"\r\n"
-                          "Content-Type: application/octet-stream\r\n\r\n" + file + "\r\n";
+                          "Content-Type: application/octet-stream\r\n\r\n" +
+                          file + "\r\n";
   for (const auto& [name, value] : {std::pair{"USRNAME", "jan"}, {"PSWD", "heslo"}, {"logdest", "/main"}})
     multipart += "--" + boundary + "\r\nContent-Disposition: form-data; name=\"" + name + "\"\r\n\r\n" + value + "\r\n";
   multipart += "--" + boundary + "--\r\n";
@@ -259,8 +267,11 @@ TYPED_TEST(WebServer, AChunkedBodyLogsInOrIsRefusedClearly) {
   std::snprintf(size, sizeof size, "%zx", body.size());
   std::string answer = HttpExchange(this->Port(),
                                     "POST /tessaro.cgi/CheckLogin HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n"
-                                    "Cookie: " + kSession + "\r\nContent-Type: application/x-www-form-urlencoded\r\n"
-                                    "Transfer-Encoding: chunked\r\n\r\n" + size + "\r\n" + body + "\r\n0\r\n\r\n");
+                                    "Cookie: " +
+                                        kSession +
+                                        "\r\nContent-Type: application/x-www-form-urlencoded\r\n"
+                                        "Transfer-Encoding: chunked\r\n\r\n" +
+                                        size + "\r\n" + body + "\r\n0\r\n\r\n");
   if (TypeParam::kPassesChunkedBodiesOn) {
     EXPECT_EQ(StatusOf(answer), 411) << answer << this->Logs();
     EXPECT_NE(answer.find("(Content-Length)"), std::string::npos) << answer;
@@ -314,16 +325,26 @@ TYPED_TEST(WebServer, NothingButTheProgramIsReachable) {
   // Folders, and names near the program's own URL that must not reach its
   // file. (An encoded slash after the program's name may be a slash to the
   // server: such a URL runs the program, which is the one thing served.)
-  std::vector<std::string> targets = {"/",            "/templates/",    "/qmxdata/",       "/qmxdata",
-                                      "/TESSARO.CGI", "/tessaro.cgi.", "/tessaro.cgi%20", "/Tessaro.cgi/Page",
-                                      "/tessaro.cgix", "/tessaro.cgi~"};
+  std::vector<std::string> targets = {"/",
+                                      "/templates/",
+                                      "/qmxdata/",
+                                      "/qmxdata",
+                                      "/TESSARO.CGI",
+                                      "/tessaro.cgi.",
+                                      "/tessaro.cgi%20",
+                                      "/Tessaro.cgi/Page",
+                                      "/tessaro.cgix",
+                                      "/tessaro.cgi~"};
   for (const auto& [file, content] : this->portal_->secrets)
     for (const std::string& target : Variants(file)) targets.push_back(target);
   for (const std::string& target : targets) {
     std::string answer = this->Get(target);
     int status = StatusOf(answer);
     EXPECT_TRUE(status == 400 || status == 403 || status == 404) << target << ":\n" << answer;
-    EXPECT_EQ(answer.find("\x7f" "ELF"), std::string::npos) << target << " gave the program's bytes";
+    EXPECT_EQ(answer.find("\x7f"
+                          "ELF"),
+              std::string::npos)
+        << target << " gave the program's bytes";
     for (const auto& [file, content] : this->portal_->secrets)
       EXPECT_EQ(answer.find(content), std::string::npos) << target << " gave the bytes of " << file;
   }

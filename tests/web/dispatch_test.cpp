@@ -105,8 +105,8 @@ TEST(MainModule, ActionTableAndPathLists) {
 
 TEST(Dispatch, InvalidEntryPointIsAPlainErrorPageWithStatus200) {
   for (auto [method, path] : {std::pair{"GET", "/unknown"}, {"GET", "/Register"}, {"GET", ""}, {"PUT", "/Page"}}) {
-    CgiResponse r = RunCgi(
-        {{"REQUEST_METHOD", method}, {"PATH_INFO", path}, {"CONTENT_LENGTH", "0"}, {"HTTP_COOKIE", kSession}});
+    CgiResponse r =
+        RunCgi({{"REQUEST_METHOD", method}, {"PATH_INFO", path}, {"CONTENT_LENGTH", "0"}, {"HTTP_COOKIE", kSession}});
     EXPECT_EQ(r.status_text, "200 OK") << path;
     EXPECT_NE(r.body.find("<TITLE>Chyba</TITLE>"), std::string::npos) << r.body;
     EXPECT_NE(r.body.find(Cp("Neplatný vstupní bod")), std::string::npos);
