@@ -103,20 +103,46 @@ RunFolder::~RunFolder() {
   std::filesystem::remove_all(path_, ec);
 }
 
-ServerProcess::ServerProcess(const std::vector<std::string>& argv, const std::string& log, int port) {
-  std::vector<char*> args;
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-  pid_ = fork();
-  if (pid_ < 0) throw std::runtime_error("fork failed");
-  if (pid_ == 0) {
-    setpgid(0, 0);
+namespace {
+
+// The group leader of a server: it runs the server as its child and stays
+// to stop the whole group should the test program end without doing so (a
+// crash, an interrupted run), since workers such as fcgiwrap's outlive their
+// parent. It ignores the group's SIGTERM and ends when the server has.
+[[noreturn]] void WatchServer(pid_t owner, char* const* args, const std::string& log) {
+  const pid_t server = fork();
+  if (server == 0) {
     int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
     if (fd < 0 || dup2(fd, 1) < 0 || dup2(fd, 2) < 0) _exit(126);
     int null_fd = open("/dev/null", O_RDONLY);
     if (null_fd >= 0) dup2(null_fd, 0);
-    execv(args[0], args.data());
+    execv(args[0], args);
     _exit(127);
+  }
+  signal(SIGTERM, SIG_IGN);
+  for (bool stopping = false;;) {
+    if (server < 0 || waitpid(server, nullptr, WNOHANG) == server) _exit(0);
+    if (!stopping && getppid() != owner) {
+      stopping = true;
+      kill(0, SIGTERM);
+      alarm(10);  // then SIGALRM ends the watcher; the server got its SIGTERM
+    }
+    usleep(20000);
+  }
+}
+
+}  // namespace
+
+ServerProcess::ServerProcess(const std::vector<std::string>& argv, const std::string& log, int port) {
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  const pid_t owner = getpid();
+  pid_ = fork();
+  if (pid_ < 0) throw std::runtime_error("fork failed");
+  if (pid_ == 0) {
+    setpgid(0, 0);
+    WatchServer(owner, args.data(), log);
   }
   setpgid(pid_, pid_);  // also here, so that the group exists before any signal
   for (int i = 0; port != 0 && i < 200; ++i) {
@@ -134,8 +160,8 @@ ServerProcess::ServerProcess(const std::vector<std::string>& argv, const std::st
 
 ServerProcess::~ServerProcess() {
   kill(-pid_, SIGTERM);
-  waitpid(pid_, nullptr, 0);
-  kill(-pid_, SIGKILL);  // workers that outlived their parent
+  waitpid(pid_, nullptr, 0);  // the watcher ends once the server has stopped
+  kill(-pid_, SIGKILL);       // workers that outlived their parent
 }
 
 std::string CommandOutput(const std::string& command) {

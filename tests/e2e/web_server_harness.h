@@ -46,7 +46,9 @@ class RunFolder {
 };
 
 // A program running in a process group of its own (servers fork workers
-// that must stop with it), with both output streams appended to `log`.
+// that must stop with it), with both output streams appended to `log`. The
+// group is stopped when this object goes, or soon after the test program
+// ends without that.
 class ServerProcess {
  public:
   // Starts `argv`; when `port` is given, waits up to ten seconds until it
