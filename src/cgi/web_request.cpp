@@ -77,6 +77,7 @@ size_t CountFormFields(std::string_view body) {
 // over a socket (Apache's mod_cgid) loses the whole answer when the program
 // exits with body bytes still unread, so the refusal would never arrive.
 void DiscardInput(int fd, int64_t max_bytes) {
+  if (fd < 0) return;
   using Clock = std::chrono::steady_clock;
   const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
   char buffer[65536];
