@@ -2,11 +2,13 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+RELEASE_BUILD ?= build-release
+PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 DEMO_PORT  ?= 8080
 
-.PHONY: deps configure build test asan bench fuzz demo clean
+.PHONY: deps configure build test asan bench fuzz demo install clean
 
 deps:
 	@scripts/install-deps
@@ -39,6 +41,15 @@ fuzz: deps
 demo: configure
 	@cmake --build $(BUILD) -j $(JOBS) --target tessaro_cgi_exe tessaro_admin
 	@scripts/serve-demo $(BUILD) $(DEMO_PORT)
+
+# A release build of the programs alone, installed stripped under
+# $(DESTDIR)$(PREFIX): lib/tessaro/tessaro.cgi, bin/tessaro-admin,
+# share/tessaro/odbc/odbcinst.ini and share/tessaro/deploy/ (the web servers'
+# configuration templates).
+install: deps
+	@cmake -S . -B $(RELEASE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DTESSARO_TESTS=OFF -DTESSARO_BENCH=OFF >/dev/null
+	@cmake --build $(RELEASE_BUILD) -j $(JOBS)
+	@DESTDIR="$(DESTDIR)" cmake --install $(RELEASE_BUILD) --strip --prefix "$(PREFIX)"
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

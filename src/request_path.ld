@@ -282,7 +282,7 @@ SECTIONS
     *(.text._ZN7tessaro15tRequestContext13RequestFieldsEv)
     *(.text._ZN7tessaro10AsciiUpperEc)
     *(.text._ZN7tessaro10DecodeDateEdRiS0_S0_)
-    *(.text._ZN7tessaro13CameOverHttpsERKNS_11TWebRequestE)
+    *(.text._ZNK7tessaro11TWebRequest13CameOverHttpsEv)
     *(.text._ZN7tessaro12TWebResponse13SetStatusCodeEi)
     *(.text._ZN7tessaro8TWModule9IsEnglishERNS_11TWebRequestE)
     *(.text._ZNKSt11logic_error4whatEv)

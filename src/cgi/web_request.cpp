@@ -4,6 +4,11 @@
 // the cookie header are built on first use and cached.
 #include "cgi/web_request.h"
 
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <limits>
 
@@ -67,6 +72,26 @@ size_t CountFormFields(std::string_view body) {
   return fields;
 }
 
+// Reads and drops a body of unknown length until its end, at most
+// `max_bytes` of it and for at most ten seconds. A server that hands the body
+// over a socket (Apache's mod_cgid) loses the whole answer when the program
+// exits with body bytes still unread, so the refusal would never arrive.
+void DiscardInput(int fd, int64_t max_bytes) {
+  if (fd < 0) return;
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::seconds(10);
+  char buffer[65536];
+  for (int64_t total = 0; total <= max_bytes;) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    pollfd p{fd, POLLIN, 0};
+    if (left <= 0 || poll(&p, 1, static_cast<int>(left)) <= 0) return;
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return;
+    total += got;
+  }
+}
+
 }  // namespace
 
 CgiEnvironment CgiEnvironment::FromProcess() {
@@ -88,10 +113,16 @@ TWebRequest::TWebRequest(CgiEnvironment env, int input_fd, int64_t max_body_byte
   const std::string method = Method();
   for (const MethodName& m : kMethods)
     if (SameText(method, m.name)) method_type_ = m.type;
+  // A malformed length counts as given (and reads nothing); only a missing
+  // one leaves the body's end unknown.
+  length_required_ = GetFieldByName("HTTP_CONTENT_LENGTH").empty() &&
+                     (!GetFieldByName("HTTP_TRANSFER_ENCODING").empty() || method_type_ == TMethodType::Post ||
+                      method_type_ == TMethodType::Put);
   ReadBody(input_fd, max_body_bytes);
 }
 
 void TWebRequest::ReadBody(int input_fd, int64_t max_body_bytes) {
+  if (length_required_) DiscardInput(input_fd, max_body_bytes);
   if (content_length_ <= 0) return;
   if (content_length_ > max_body_bytes) {
     // Refused before a single byte is read: an announced size must not be
@@ -118,6 +149,12 @@ std::string TWebRequest::GetFieldByName(std::string_view name) const {
   // closed: a variable the server sets (PATH_INFO, QUERY_STRING ...) never
   // comes from a client's header of that name, which arrives as HTTP_....
   return env_.get(std::string(name.substr(kHttpPrefix.size())));
+}
+
+bool TWebRequest::CameOverHttps() const {
+  const std::string https = GetFieldByName("HTTPS");
+  return (!https.empty() && !SameText(https, "off")) || SameText(GetFieldByName("REQUEST_SCHEME"), "https") ||
+         ServerPort() == 443;
 }
 
 std::string TWebRequest::GetStringVariable(std::string_view name) const {

@@ -65,6 +65,9 @@ class TWebRequest {
   std::string ScriptName() const { return GetFieldByName("SCRIPT_NAME"); }
   std::string Cookie() const { return GetFieldByName("HTTP_COOKIE"); }
   int64_t ServerPort() const { return GetIntegerVariable("ServerPort"); }
+  // True when the request came over HTTPS: the server's HTTPS variable is set
+  // and not "off", REQUEST_SCHEME is "https", or the server port is 443.
+  bool CameOverHttps() const;
   // Fixed at creation.
   int64_t ContentLength() const { return content_length_; }
   TMethodType MethodType() const { return method_type_; }
@@ -74,6 +77,11 @@ class TWebRequest {
   // True when ContentLength exceeded the limit (no body was read) or a form
   // body held too many fields (it was dropped).
   bool ContentTooLarge() const { return content_too_large_; }
+  // True when the request announces a body without its length: a
+  // Transfer-Encoding (a chunked body that the server passed on unbuffered),
+  // or a POST or PUT, with no CONTENT_LENGTH. Such a body is read up to its
+  // end (bounded in size and time) and dropped; the gate refuses the request.
+  bool LengthRequired() const { return length_required_; }
 
   // The derived field lists, built on first use and kept for the rest of the
   // request. A malformed percent escape throws Exception on every access until
@@ -104,6 +112,7 @@ class TWebRequest {
   int64_t content_length_ = -1;       // ContentLength as read at creation
   TMethodType method_type_ = TMethodType::Any;
   bool content_too_large_ = false;    // body refused: its announced size or its number of fields
+  bool length_required_ = false;      // a body of unknown length: drained, dropped, refused
   std::string content_;               // body bytes read
   mutable std::optional<TStrings> query_fields_;    // cached QueryFields
   mutable std::optional<TStrings> content_fields_;  // cached ContentFields

@@ -21,7 +21,9 @@ std::string BaseURL(const TWebRequest& request, const TWebAppOptions& options, s
     if (port == 0) port = request.ServerPort();
   }
   const std::string host = request.Host();
-  const bool ssl = port == options.SSLPort;
+  // With no HTTPS port configured, the request's own port is the HTTPS port
+  // when it came over HTTPS (a server with TLS, or a proxy that says so).
+  const bool ssl = options.SSLPort == 0 ? request.CameOverHttps() : port == options.SSLPort;
   std::string url = (ssl ? "https://" : "http://") + host;
   if (port != (ssl ? 443 : 80) && host.find(':') == std::string::npos) url += ":" + std::to_string(port);
   if (!without_script) url += request.ScriptName();

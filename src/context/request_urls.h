@@ -13,7 +13,8 @@ class TWebAppOptions;
 // The scheme, host, port (when not the scheme's default) and, unless
 // `without_script`, the script name; or the fixed script_base_url of the
 // options ("none" meaning empty). `protocol` "https" picks the SSL port when
-// the options name two different ports.
+// the options name two different ports. The scheme is https when the port is
+// the SSL port, or, with no SSL port set, when the request came over HTTPS.
 std::string BaseURL(const TWebRequest& request, const TWebAppOptions& options, std::string_view protocol,
                     bool without_script);
 

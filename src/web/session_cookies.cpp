@@ -44,7 +44,7 @@ TCookie MakeCookie(std::string name, std::string value, TCookieVariant variant, 
     cookie.Path = request.ScriptName() + "/";
     cookie.Expires = variant == TCookieVariant::Persistent ? Date() + options.cookie_expires : Date() - 300;
   }
-  cookie.Secure = CameOverHttps(request);
+  cookie.Secure = request.CameOverHttps();
   for (const TPortalCookie& portal : kPortalCookies) {
     if (cookie.Name != portal.name) continue;
     cookie.HttpOnly = true;
@@ -68,12 +68,6 @@ std::string CookieDomain(std::string_view host) {
     if (c != '.' && (c < '0' || c > '9')) only_digits_and_dots = false;
   }
   return only_digits_and_dots ? "" : std::string(host);
-}
-
-bool CameOverHttps(const TWebRequest& request) {
-  const std::string https = request.GetFieldByName("HTTPS");
-  return (!https.empty() && !SameText(https, "off")) || SameText(request.GetFieldByName("REQUEST_SCHEME"), "https") ||
-         request.ServerPort() == 443;
 }
 
 void SendCookies(const TStrings& values, TCookieVariant variant, const TWebRequest& request,

@@ -49,8 +49,4 @@ void SendLogoutCookies(TWebRequest& request, tRequestContext& context, const TWe
 // bracketed IPv6 literal and for anything that is not a plain host name.
 std::string CookieDomain(std::string_view host);
 
-// True when the request came over HTTPS: the server's HTTPS variable is set
-// and not "off", REQUEST_SCHEME is "https", or the server port is 443.
-bool CameOverHttps(const TWebRequest& request);
-
 }  // namespace tessaro

@@ -186,6 +186,10 @@ void TWModule::RunGate(TWebRequest& request, TWebResponse& response, bool& handl
     response.SetStatusCode(413);
     throw Exception(Cp1250("Požadavek je příliš velký"));
   }
+  if (request.LengthRequired()) {
+    response.SetStatusCode(411);
+    throw Exception(Cp1250("Požadavek neudává délku svého obsahu (Content-Length)"));
+  }
 
   SetContext(MakeContext<tRequestContext>(&request, options, &response));
   const std::string user_id = Context()->Cookies().ZNKCGIUSERID;

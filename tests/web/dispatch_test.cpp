@@ -105,7 +105,8 @@ TEST(MainModule, ActionTableAndPathLists) {
 
 TEST(Dispatch, InvalidEntryPointIsAPlainErrorPageWithStatus200) {
   for (auto [method, path] : {std::pair{"GET", "/unknown"}, {"GET", "/Register"}, {"GET", ""}, {"PUT", "/Page"}}) {
-    CgiResponse r = RunCgi({{"REQUEST_METHOD", method}, {"PATH_INFO", path}, {"HTTP_COOKIE", kSession}});
+    CgiResponse r =
+        RunCgi({{"REQUEST_METHOD", method}, {"PATH_INFO", path}, {"CONTENT_LENGTH", "0"}, {"HTTP_COOKIE", kSession}});
     EXPECT_EQ(r.status_text, "200 OK") << path;
     EXPECT_NE(r.body.find("<TITLE>Chyba</TITLE>"), std::string::npos) << r.body;
     EXPECT_NE(r.body.find(Cp("Neplatný vstupní bod")), std::string::npos);
@@ -123,7 +124,7 @@ TEST(Dispatch, EnglishErrorPageWhenLangIsEng) {
 TEST(Gate, SessionBoundPathsRefuseCrossLinks) {
   for (const char* path : {"/Cal", "/Img", "/Action", "/f2m", "/CAL"}) {
     const char* method = std::string(path) == "/f2m" ? "POST" : "GET";
-    CgiResponse r = RunCgi({{"PATH_INFO", path}, {"REQUEST_METHOD", method}});
+    CgiResponse r = RunCgi({{"PATH_INFO", path}, {"REQUEST_METHOD", method}, {"CONTENT_LENGTH", "0"}});
     EXPECT_NE(r.body.find("Cross link not allowed"), std::string::npos) << path << r.body;
     EXPECT_TRUE(r.Cookies().empty()) << path;
   }
