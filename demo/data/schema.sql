@@ -1,35 +1,36 @@
 -- The demo portal's database: a small wholesaler of garden goods with its
 -- customers, products, orders and invoices. Dates are ISO texts (YYYY-MM-DD),
--- amounts are in CZK.
+-- amounts are in CZK. Names and codes are VARCHAR, so that lists can be
+-- sorted by them; free notes are TEXT.
 PRAGMA foreign_keys = ON;
 
 CREATE TABLE customers (              -- zákazníci
   id          INTEGER PRIMARY KEY,
-  name        TEXT    NOT NULL,       -- company name
-  ico         TEXT    NOT NULL UNIQUE,-- company registration number
-  contact     TEXT    NOT NULL,       -- contact person
-  city        TEXT    NOT NULL,
-  street      TEXT    NOT NULL,
-  email       TEXT    NOT NULL,
+  name        VARCHAR(80) NOT NULL,       -- company name
+  ico         VARCHAR(12) NOT NULL UNIQUE,-- company registration number
+  contact     VARCHAR(60) NOT NULL,       -- contact person
+  city        VARCHAR(60) NOT NULL,
+  street      VARCHAR(80) NOT NULL,
+  email       VARCHAR(80) NOT NULL,
   is_vip      INTEGER NOT NULL DEFAULT 0 CHECK (is_vip IN (0, 1))
 );
 
 CREATE TABLE products (               -- zboží
   id          INTEGER PRIMARY KEY,
-  code        TEXT    NOT NULL UNIQUE,
-  name        TEXT    NOT NULL,
-  category    TEXT    NOT NULL,       -- Nářadí, Osivo, Hnojiva, Zavlažování, Nábytek
-  unit        TEXT    NOT NULL,       -- ks, bal, kg
+  code        VARCHAR(20) NOT NULL UNIQUE,
+  name        VARCHAR(80) NOT NULL,
+  category    VARCHAR(40) NOT NULL,       -- Nářadí, Osivo, Hnojiva, Zavlažování, Nábytek
+  unit        VARCHAR(10) NOT NULL,       -- ks, bal, kg
   unit_price  NUMERIC NOT NULL CHECK (unit_price >= 0),
   in_stock    INTEGER NOT NULL DEFAULT 0
 );
 
 CREATE TABLE orders (                 -- objednávky
   id          INTEGER PRIMARY KEY,
-  number      TEXT    NOT NULL UNIQUE,
+  number      VARCHAR(20) NOT NULL UNIQUE,
   customer_id INTEGER NOT NULL REFERENCES customers(id),
   ordered_on  DATE    NOT NULL,
-  state       TEXT    NOT NULL CHECK (state IN ('Nová', 'Vyřizuje se', 'Odeslaná', 'Stornovaná')),
+  state       VARCHAR(20) NOT NULL CHECK (state IN ('Nová', 'Vyřizuje se', 'Odeslaná', 'Stornovaná')),
   note        TEXT
 );
 
@@ -44,7 +45,7 @@ CREATE TABLE order_lines (            -- položky objednávek
 
 CREATE TABLE invoices (               -- faktury
   id          INTEGER PRIMARY KEY,
-  number      TEXT    NOT NULL UNIQUE,
+  number      VARCHAR(20) NOT NULL UNIQUE,
   order_id    INTEGER NOT NULL REFERENCES orders(id),
   customer_id INTEGER NOT NULL REFERENCES customers(id),
   issued_on   DATE    NOT NULL,

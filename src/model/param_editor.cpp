@@ -47,6 +47,12 @@ void TParamEditor::RenderControl(const std::string& baseName, const TParamDef& p
   throw Exception(Format("Parameter editor \"%s\" has no control", {EditorDescr}));
 }
 
+bool TParamEditor::HasControl() const {
+  for (const auto& entry : Renderers())
+    if (entry.first == InstanceID) return true;
+  return false;
+}
+
 void TParamEditor::DeleteDependents() { ParamTypeDefs().Clear(); }
 
 std::string TParamEditor::GetColumnText(int column) const { return column == 0 ? EditorDescr : std::string(); }

@@ -47,6 +47,8 @@ class TParamEditor : public TDeclaredElement<TParamEditor, TInetMgrBase> {
   // editor's InstanceID. Throws Exception when none is installed.
   void RenderControl(const std::string& baseName, const TParamDef& param, const TUserAccount* account,
                      std::string& output, tRequestContext& context) const;
+  // Whether a renderer is installed for this editor.
+  bool HasControl() const;
   // Installs the renderer of the editor `editorID` for the whole process;
   // an empty function removes it.
   static void SetControlRenderer(std::string_view editorID, TParamControlRenderer renderer);

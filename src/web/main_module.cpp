@@ -11,6 +11,7 @@
 #include "pages/error_context.h"
 #include "pages/evidence_context.h"
 #include "pages/main_page_context.h"
+#include "pages/show_list_context.h"
 #include "util/datetime.h"
 #include "util/exception.h"
 #include "util/module_path.h"
@@ -142,7 +143,7 @@ void TmainModule::RunPageContext(std::unique_ptr<tRequestContext> context, TWebR
   response.SetContent(ctx.Produce(MainPageProducer()));
   // The trail is saved once the page has been made, so that a page that
   // failed leaves the visitor's trail as it was.
-  if (auto* evidence = dynamic_cast<TTessaroEvidenceContext*>(&ctx)) evidence->SaveHistoryCookies(CameOverHttps(request));
+  if (auto* evidence = dynamic_cast<TTessaroEvidenceContext*>(&ctx)) evidence->SaveHistoryCookies(request.CameOverHttps());
 }
 
 void TmainModule::mainModulewaMainAction(TWebRequest& request, TWebResponse& response, bool&) {
@@ -151,8 +152,8 @@ void TmainModule::mainModulewaMainAction(TWebRequest& request, TWebResponse& res
 
 // The portal's other pages come with their page contexts; until a page is
 // served its action answers with the Czech error page.
-void TmainModule::mainModulewaShowListAction(TWebRequest&, TWebResponse& response, bool&) {
-  ShowUnavailablePage(true, response);
+void TmainModule::mainModulewaShowListAction(TWebRequest& request, TWebResponse& response, bool&) {
+  RunPageContext(MakeContext<TTessaroShowListContext>(&request, GetOptions(), &response), request, response);
 }
 void TmainModule::mainModulewaShowFaktAction(TWebRequest&, TWebResponse& response, bool&) {
   ShowUnavailablePage(true, response);
