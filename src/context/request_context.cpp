@@ -359,7 +359,9 @@ std::string tRequestContext::IncludeFile(const TStrings& params) {
   if (include_depth_ >= kMaxIncludeDepth)
     throw Exception(Format("Included files nested more than %d deep at \"%s\"", {kMaxIncludeDepth, path}));
   TStrings lines;
-  lines.SetText(file->ReadAll(kMaxIncludeBytes));
+  // The file is UTF-8 like every template; its expansion becomes the text of
+  // a tag, which is internal text until the page is written.
+  lines.SetText(DecodeInput(file->ReadAll(kMaxIncludeBytes)));
   file.reset();  // closed before nested includes open theirs
   ++include_depth_;
   struct Leave {

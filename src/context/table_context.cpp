@@ -207,7 +207,9 @@ std::string TBaseImplementsIRequestTableContext::RecordTemplateContent(TZNKTable
   if (!data_set->Active()) return html;
 
   TStrings lines;
-  lines.SetText(TInputFile::Open(name).ReadAll(kMaxIncludeBytes));
+  // Template files are UTF-8; the expanded records become the text of a tag,
+  // which is internal text until the page is written.
+  lines.SetText(DecodeInput(TInputFile::Open(name).ReadAll(kMaxIncludeBytes)));
   const std::string text = lines.Text();
   for (int n = 1; n <= producer.MaxRows && !data_set->Eof(); ++n) {
     lines.SetText(ReplaceTagIgnoringCase(text, "<#CellNo>", std::to_string(n)));
