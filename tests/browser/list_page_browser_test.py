@@ -1,0 +1,148 @@
+#!/usr/bin/env python3
+"""The salesperson filters, sorts and pages the demo's list of orders.
+
+Builds the demo folder, serves it with lighttpd on a free loopback port and
+drives headless Chromium through Selenium: the salesperson logs in and opens
+the orders five a page; a text filter keeps one customer's orders; the sort
+form orders them by state and then by customer, descending; the pager's next,
+previous and last links page through that order. With TESSARO_SCREENSHOTS
+set, screenshots land there.
+
+    /usr/bin/python3 list_page_browser_test.py --cgi BUILD/tessaro.cgi --source SOURCE_DIR
+"""
+import argparse
+import os
+import subprocess
+import sys
+import tempfile
+
+from selenium.webdriver.common.by import By
+from selenium.webdriver.support.ui import Select, WebDriverWait
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from login_browser_test import (clean_up, click, cookies, free_port, report_failure, start_browser,  # noqa: E402
+                                type_into, wait_for_port)
+
+ORDERS = "%7BDE000004-0000-4000-8000-000000000004%7D"
+
+
+def rows(driver):
+    """The (number, customer, state) of every row of the records table."""
+    result = []
+    for row in driver.find_elements(By.CSS_SELECTOR, "#records tbody tr"):
+        cells = [cell.text for cell in row.find_elements(By.TAG_NAME, "td")]
+        result.append((cells[0], cells[1], cells[3]))
+    return result
+
+
+def numbers(driver):
+    return [number[-3:] for number, _, _ in rows(driver)]
+
+
+def submit(driver, form):
+    """Sends a form by its button and waits for the new page."""
+    old = driver.find_element(By.CSS_SELECTOR, "#records")
+    click(driver, f"form[name={form}] input[type=submit]")
+    WebDriverWait(driver, 30).until(lambda d: _stale(old))
+
+
+def _stale(element):
+    try:
+        element.is_enabled()
+        return False
+    except Exception:  # the page was replaced
+        return True
+
+
+def follow(driver, text):
+    old = driver.find_element(By.CSS_SELECTOR, "#records")
+    driver.find_element(By.XPATH, f"//form[@name='frm_goto']//a[text()='{text}']").click()
+    WebDriverWait(driver, 30).until(lambda d: _stale(old))
+
+
+def screenshot(driver, name):
+    folder = os.environ.get("TESSARO_SCREENSHOTS")
+    if folder:
+        os.makedirs(folder, exist_ok=True)
+        driver.set_window_size(1280, 1200)
+        driver.save_screenshot(os.path.join(folder, name))
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--cgi", required=True)
+    parser.add_argument("--source", required=True)
+    args = parser.parse_args()
+
+    work = tempfile.mkdtemp(prefix="tessaro-browser-")
+    portal = os.path.join(work, "site")
+    profile = tempfile.mkdtemp(prefix="tessaro-chrome-")
+    processes = []
+    driver = None
+    try:
+        build_dir = os.path.dirname(os.path.abspath(args.cgi))
+        subprocess.run([os.path.join(args.source, "scripts", "build-demo-site"), build_dir, portal], check=True,
+                       stdout=subprocess.DEVNULL)
+        web_port = free_port()
+        processes.append(subprocess.Popen(
+            [os.path.join(args.source, "scripts", "serve"), portal, str(web_port), "--foreground"],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+        wait_for_port(web_port)
+        driver = start_browser(profile)
+        portal_url = f"http://127.0.0.1:{web_port}/tessaro.cgi"
+
+        driver.get(portal_url + "/main")
+        type_into(driver, "input[name=USRNAME]", "kriz")
+        type_into(driver, "input[name=PSWD]", "obchod")
+        click(driver, "input[type=submit]")
+        WebDriverWait(driver, 30).until(lambda d: "ZNKCGIUSERID" in cookies(d))
+        # Five orders a page, newest first; the total row sums every order.
+        driver.get(portal_url + "/ShowList?ID=" + ORDERS + "&rows=5")
+        assert driver.find_element(By.TAG_NAME, "h1").text == "Objednávky", driver.page_source
+        assert numbers(driver) == ["015", "014", "013", "012", "011"], numbers(driver)
+        total = driver.find_element(By.CSS_SELECTOR, "#records tfoot").text.replace("\xa0", " ").strip()
+        assert total == "140 296,50 Kč", total
+        screenshot(driver, "list-orders.png")
+
+        # A text filter: one customer's orders, newest first, on one page.
+        type_into(driver, "input[name=HLEDAT]", "Růžička")
+        submit(driver, "frm_filter")
+        assert numbers(driver) == ["015", "010", "004", "001"], numbers(driver)
+        assert not driver.find_elements(By.CSS_SELECTOR, "form[name=frm_goto]"), "one page has no pager"
+        driver.find_element(By.CSS_SELECTOR, "input[name=HLEDAT]").clear()
+        submit(driver, "frm_filter")
+        assert numbers(driver) == ["015", "014", "013", "012", "011"], numbers(driver)
+
+        # Two sort levels: by state, then by customer descending.
+        Select(driver.find_element(By.NAME, "sort_by0")).select_by_visible_text("Stav")
+        Select(driver.find_element(By.NAME, "sort_by1")).select_by_visible_text("Zákazník")
+        driver.find_element(By.NAME, "sort_desc1").click()
+        submit(driver, "frm_sort")
+        first = rows(driver)
+        assert [state for _, _, state in first] == ["Nová"] * 2 + ["Odeslaná"] * 3, first
+        assert [n[-3:] for n, _, _ in first[:2]] == ["014", "015"], first
+        assert first[2][1].startswith("Zahradnictví"), first
+        screenshot(driver, "list-sorted.png")
+
+        # The next page, back, and the last page keep the filter and the sorting.
+        follow(driver, ">")
+        second = rows(driver)
+        assert [state for _, _, state in second] == ["Odeslaná"] * 5, second
+        assert not set(second) & set(first), (first, second)
+        assert second[-1][1].startswith("Hobby") or second[-1][1].startswith("Botanická"), second
+        screenshot(driver, "list-page2.png")
+        follow(driver, "<")
+        assert rows(driver) == first, (rows(driver), first)
+        follow(driver, ">|")
+        last = [state for _, _, state in rows(driver)]
+        assert last == ["Odeslaná", "Stornovaná", "Vyřizuje se", "Vyřizuje se", "Vyřizuje se"], last
+        print("1 passed, 0 failed")
+        return 0
+    except Exception as error:  # report and fail
+        return report_failure("list page", error, driver)
+    finally:
+        clean_up(driver, processes, [work, profile])
+
+
+if __name__ == "__main__":
+    sys.exit(main())
