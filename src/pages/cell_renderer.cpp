@@ -217,9 +217,8 @@ std::string TRecordCellRenderer::LinkParams(const TFieldRecord& record,
   return prefix;
 }
 
-std::string TRecordCellRenderer::RecordQuery(const std::string& prefix, const std::string& eid,
-                                             const std::string& pid, const std::string& pid2,
-                                             const std::string& fid) const {
+std::string TRecordCellRenderer::RecordQuery(const std::string& prefix, const std::string& eid, const std::string& pid,
+                                             const std::string& pid2, const std::string& fid) const {
   return "?" + prefix + "ID=" + UrlEncodeText(context_.ID) + "&EID=" + UrlEncodeText(eid) +
          "&PID=" + UrlEncodeText(pid) + "&PID2=" + UrlEncodeText(pid2) + "&FID=" + UrlEncodeText(fid);
 }
@@ -304,8 +303,8 @@ std::string TRecordCellRenderer::BuildLink(const TZNKHTMLTableColumnAttribute& a
   if (url_only && kind != 4) return HtmlAttributeEscape(link.url);
   std::string href = link.url;
   if (!link.prompt.empty())
-    href = "javascript:PromptedUrl(" + ScriptStringLiteral(link.url) + "," + ScriptStringLiteral(link.prompt) +
-           ",null)";
+    href =
+        "javascript:PromptedUrl(" + ScriptStringLiteral(link.url) + "," + ScriptStringLiteral(link.prompt) + ",null)";
   return Link(HtmlAttributeEscape(href), LinkText(value, spec), HtmlAttributeEscape(link.target), link.classes);
 }
 
@@ -313,8 +312,7 @@ std::string TRecordCellRenderer::CheckBoxCell(const TFieldRecord& record, TField
                                               const TZNKHTMLTableColumnAttribute& attribute, const std::string& pid,
                                               const std::string& pid2) const {
   const std::string disabled_by = attribute.CheckboxValues().Values("disabled");
-  const TField* disabling =
-      !disabled_by.empty() && record.DataSet ? record.DataSet->FindField(disabled_by) : nullptr;
+  const TField* disabling = !disabled_by.empty() && record.DataSet ? record.DataSet->FindField(disabled_by) : nullptr;
   std::string extra;
   if (DisablesCheckBox(disabling)) {
     extra = "disabled=\"disabled\" " + attribute.Custom;
@@ -323,11 +321,10 @@ std::string TRecordCellRenderer::CheckBoxCell(const TFieldRecord& record, TField
     // refused question unticks it again.
     const std::string url = ResolveLink(attribute, pid, LinkParams(record, &attribute), "", pid2).url;
     const TEvidenceItemAction* action = context_.FindAction(attribute.IDAction);
-    const std::string script =
-        action && !action->ClickPromptText.empty()
-            ? "javascript:PromptedUrl(" + ScriptStringLiteral(url) + "," +
-                  ScriptStringLiteral(action->ClickPromptText) + ",this)"
-            : "javascript:GoToUrl(" + ScriptStringLiteral(url) + ")";
+    const std::string script = action && !action->ClickPromptText.empty()
+                                   ? "javascript:PromptedUrl(" + ScriptStringLiteral(url) + "," +
+                                         ScriptStringLiteral(action->ClickPromptText) + ",this)"
+                                   : "javascript:GoToUrl(" + ScriptStringLiteral(url) + ")";
     extra = "ONCLICK=\"" + HtmlAttributeEscape(script) + "\" " + attribute.Custom;
   }
   return CheckBox("", "", "", FieldChecked(field), extra);
@@ -400,7 +397,8 @@ std::string TRecordCellRenderer::RenderField(const TFieldRecord& record, TField*
     const int size = field->Size() != 0 ? field->Size() : 4;
     return TextInput(name, field->IsNull() ? "" : field->DisplayText(), size, size, attribute->Custom);
   }
-  if (SameText(attribute->InputType, "checkbox")) return CheckBox(name, "", "", FieldAsBoolean(field), attribute->Custom);
+  if (SameText(attribute->InputType, "checkbox"))
+    return CheckBox(name, "", "", FieldAsBoolean(field), attribute->Custom);
   return FieldDisplayHtml(field, mode);
 }
 
@@ -412,13 +410,12 @@ void TRecordCellRenderer::FormatCell(TZNKTableProducer& sender, int row, int col
     const TZNKHTMLTableColumnAttribute* attribute = list_attributes.FindByFieldName(table_column.FieldName);
     const bool link = IsLinkColumn(attribute);
     if (row == 0) {
-      cell.CellData = link && !attribute->IsCheckbox() ? std::string()
-                                                       : ReplaceAll(table_column.Title.Caption, " ", "&nbsp;");
+      cell.CellData =
+          link && !attribute->IsCheckbox() ? std::string() : ReplaceAll(table_column.Title.Caption, " ", "&nbsp;");
     } else {
       TDataSet* data_set = sender.InFoot ? sender.SumDataSet() : sender.DataSet();
       TField* field = data_set ? data_set->FindField(table_column.FieldName) : nullptr;
-      TField* row_id_field =
-          data_set && !row_id_field_name.empty() ? data_set->FindField(row_id_field_name) : nullptr;
+      TField* row_id_field = data_set && !row_id_field_name.empty() ? data_set->FindField(row_id_field_name) : nullptr;
       const bool blob = attribute && attribute->LinkKind() == 1;
       const bool document = link && attribute->LinkKind() == 0;
       if (sender.InFoot && (link || blob)) {

@@ -19,9 +19,9 @@ std::string PortalURL(const TTessaroEvidenceContext& context, const std::string 
 
 }  // namespace
 
-std::string ImageHTML(const TTessaroEvidenceContext& context, std::string_view record_key,
-                      std::string_view field_name, std::string_view extra, int max_width, int max_height, int border,
-                      int width, int height, bool is_null) {
+std::string ImageHTML(const TTessaroEvidenceContext& context, std::string_view record_key, std::string_view field_name,
+                      std::string_view extra, int max_width, int max_height, int border, int width, int height,
+                      bool is_null) {
   const std::string box = "IMGW=" + std::to_string(max_width) + "&IMGH=" + std::to_string(max_height);
   std::string url;
   if (is_null) {
@@ -33,9 +33,8 @@ std::string ImageHTML(const TTessaroEvidenceContext& context, std::string_view r
   return Image(HtmlAttributeEscape(url), HtmlEscape(field_name), extra, width, height, border);
 }
 
-std::string EmbedHTML(const TTessaroEvidenceContext& context, std::string_view record_key,
-                      std::string_view field_name, std::string_view mime_type, std::string_view extra, int height,
-                      int width, bool is_null) {
+std::string EmbedHTML(const TTessaroEvidenceContext& context, std::string_view record_key, std::string_view field_name,
+                      std::string_view mime_type, std::string_view extra, int height, int width, bool is_null) {
   if (is_null) return "<p></p>";
   const std::string url = PortalURL(context, &TTessaroOptions::ShowImgPath) + "?ID=" + UrlEncodeText(context.ID) +
                           "&PID=" + UrlEncodeText(record_key) + "&IMGF=" + UrlEncodeText(field_name) +

@@ -20,14 +20,13 @@ class TTessaroEvidenceContext;
 // the default picture of that box when `is_null`. width and height become
 // attributes only when both are non-zero, border only when not negative; the
 // alt text is the field name.
-std::string ImageHTML(const TTessaroEvidenceContext& context, std::string_view record_key,
-                      std::string_view field_name, std::string_view extra, int max_width, int max_height, int border,
-                      int width, int height, bool is_null);
+std::string ImageHTML(const TTessaroEvidenceContext& context, std::string_view record_key, std::string_view field_name,
+                      std::string_view extra, int max_width, int max_height, int border, int width, int height,
+                      bool is_null);
 
 // An <embed> of the field's bytes sent as `mime_type`, with the non-zero
 // sizes; "<p></p>" when `is_null`.
-std::string EmbedHTML(const TTessaroEvidenceContext& context, std::string_view record_key,
-                      std::string_view field_name, std::string_view mime_type, std::string_view extra, int height,
-                      int width, bool is_null);
+std::string EmbedHTML(const TTessaroEvidenceContext& context, std::string_view record_key, std::string_view field_name,
+                      std::string_view mime_type, std::string_view extra, int height, int width, bool is_null);
 
 }  // namespace tessaro

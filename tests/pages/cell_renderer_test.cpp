@@ -76,8 +76,7 @@ class Cells : public ::testing::Test {
     page_switch->fld_value[0] = "zlutoucky KUN";
     page_switch->IDDetailPage[0] = "{D2}";
     page_switch->IDDetailPage_default = "{D1}";
-    for (const auto& [id, target, prompt] :
-         {std::tuple{"{A1}", "frm", ""}, {"{A2}", "", "Opravdu 'smazat'?"}}) {
+    for (const auto& [id, target, prompt] : {std::tuple{"{A1}", "frm", ""}, {"{A2}", "", "Opravdu 'smazat'?"}}) {
       auto* action = Add<TEvidenceItemAction>(model.EvidenceItemActions(), id);
       action->detEvidenceItemID = kItem;
       action->ResultTarget = target;
@@ -96,16 +95,30 @@ class Cells : public ::testing::Test {
     options.detail_target = "det";
 
     const std::pair<const char*, TFieldType> fields[] = {
-        {"ID", TFieldType::ftInteger},  {"NAME", TFieldType::ftString},  {"HOSTILE", TFieldType::ftString},
-        {"V", TFieldType::ftString},    {"NUL", TFieldType::ftString},   {"DOC", TFieldType::ftString},
+        {"ID", TFieldType::ftInteger},   {"NAME", TFieldType::ftString},  {"HOSTILE", TFieldType::ftString},
+        {"V", TFieldType::ftString},     {"NUL", TFieldType::ftString},   {"DOC", TFieldType::ftString},
         {"DONE", TFieldType::ftBoolean}, {"LOCK", TFieldType::ftInteger}, {"NOLOCK", TFieldType::ftInteger},
-        {"NOTE", TFieldType::ftMemo},   {"PIC", TFieldType::ftBlob},     {"NOPIC", TFieldType::ftBlob},
-        {"EXT", TFieldType::ftString},  {"A", TFieldType::ftString},     {"B", TFieldType::ftString},
-        {"GID", TFieldType::ftGuid}};
+        {"NOTE", TFieldType::ftMemo},    {"PIC", TFieldType::ftBlob},     {"NOPIC", TFieldType::ftBlob},
+        {"EXT", TFieldType::ftString},   {"A", TFieldType::ftString},     {"B", TFieldType::ftString},
+        {"GID", TFieldType::ftGuid},     {"AMOUNT", TFieldType::ftFloat}};
     for (const auto& [name, type] : fields) data.AddField(name, type);
-    data.AppendRecord({int64_t{7}, Cp1250("Žluťoučký kůň"), kHostile, "v", {}, "docs\\a b.pdf", true, int64_t{1},
-                       int64_t{0}, "a <b>\r\nc d", "bytes", {}, ".mp3", "x&y", Cp1250("č ř"),
-                       "{6B29FC40-CA47-1067-B31D-00DD010662DA}"});
+    data.AppendRecord({int64_t{7},
+                       Cp1250("Žluťoučký kůň"),
+                       kHostile,
+                       "v",
+                       {},
+                       "docs\\a b.pdf",
+                       true,
+                       int64_t{1},
+                       int64_t{0},
+                       "a <b>\r\nc d",
+                       "bytes",
+                       {},
+                       ".mp3",
+                       "x&y",
+                       Cp1250("č ř"),
+                       "{6B29FC40-CA47-1067-B31D-00DD010662DA}",
+                       -1234.5});
     data.Open();
   }
 
@@ -119,14 +132,20 @@ class Cells : public ::testing::Test {
   // The item's page; `host` replaces the request's Host header.
   RecordPage& Page(const std::string& host = "h") {
     std::map<std::string, std::string> env{
-        {"REQUEST_METHOD", "GET"}, {"HTTP_HOST", host}, {"SERVER_PORT", "80"}, {"SCRIPT_NAME", "/p.cgi"},
-        {"PATH_INFO", "/ShowList"}, {"QUERY_STRING", "ID=" + UrlEncode(kItem)},
-        {"HTTP_COOKIE", "ZNKCGIUSERID=" + EncodeID(kAccount) + "; ZNKSESSIONID={6B29FC40-CA47-1067-B31D-00DD010662DA}"}};
+        {"REQUEST_METHOD", "GET"},
+        {"HTTP_HOST", host},
+        {"SERVER_PORT", "80"},
+        {"SCRIPT_NAME", "/p.cgi"},
+        {"PATH_INFO", "/ShowList"},
+        {"QUERY_STRING", "ID=" + UrlEncode(kItem)},
+        {"HTTP_COOKIE",
+         "ZNKCGIUSERID=" + EncodeID(kAccount) + "; ZNKSESSIONID={6B29FC40-CA47-1067-B31D-00DD010662DA}"}};
     request = std::make_unique<TWebRequest>(CgiEnvironment::FromMap(env), -1);
     response = std::make_unique<TWebResponse>(*request, -1);
     page = MakeContext<RecordPage>(request.get(), &options, response.get());
     EXPECT_TRUE(page->Valid());
-    renderer = std::make_unique<TRecordCellRenderer>(*page, [this](const std::string& name) { return page->Tag(name); });
+    renderer =
+        std::make_unique<TRecordCellRenderer>(*page, [this](const std::string& name) { return page->Tag(name); });
     return *page;
   }
 
@@ -192,10 +211,16 @@ TEST_F(Cells, EachLinkKindLeadsToItsPageWithTheRecordAndItsValue) {
       {"V", [](auto& a) { a.IDDetailPageSwitch = "{SW}"; }, "", "",
        "<A HREF=\"" + kDetail + Query("%7bD1%7d", "7", "", "v") + "\" class=\"dl\" target=\"det\">Podrobnosti</A>"},
       // A page that opens an action gets no target; a missing page the option's.
-      {"V", Detail("{D3}"), "Dál", "", "<A HREF=\"" + kDetail + Query("%7bD3%7d", "7", "", "v") + "\" class=\"dl\">Dál</A>"},
+      {"V", Detail("{D3}"), "Dál", "",
+       "<A HREF=\"" + kDetail + Query("%7bD3%7d", "7", "", "v") + "\" class=\"dl\">Dál</A>"},
       {"V", Detail("{GONE}"), "", "",
        "<A HREF=\"" + kDetail + Query("%7bGONE%7d", "7", "", "v") + "\" class=\"dl\" target=\"det\">Podrobnosti</A>"},
-      {"V", [](auto& a) { a.IDDetailPage = "{D1}"; a.Custom = "class=\"own\" "; }, "", "",
+      {"V",
+       [](auto& a) {
+         a.IDDetailPage = "{D1}";
+         a.Custom = "class=\"own\" ";
+       },
+       "", "",
        "<A HREF=\"" + kDetail + Query("%7bD1%7d", "7", "", "v") + "\" class=\"own\" target=\"det\">Podrobnosti</A>"},
       // On a detail page the request names the record and the row is PID2.
       {"V", Detail("{D1}"), "", "p",
@@ -206,8 +231,12 @@ TEST_F(Cells, EachLinkKindLeadsToItsPageWithTheRecordAndItsValue) {
        "<A HREF=\"javascript:PromptedUrl('" + kDoAction + Query("%7bA2%7d", "7", "", kFid) +
            "','Opravdu \\'smazat\\'?',null)\">Smazat</A>"},
       {"NAME", Action("{NONE}"), "Smazat", "", ""},
-      {"V", [](auto& a) { a.javaFuncName = "ShowRow"; a.javaFuncTarget = "win"; }, "", "p",
-       "<A HREF=\"javascript:ShowRow('p','7','v')\" target=\"win\">Podrobnosti</A>"},
+      {"V",
+       [](auto& a) {
+         a.javaFuncName = "ShowRow";
+         a.javaFuncTarget = "win";
+       },
+       "", "p", "<A HREF=\"javascript:ShowRow('p','7','v')\" target=\"win\">Podrobnosti</A>"},
       {"NUL", Detail("{D1}"), "", "", ""},
       {"DOC", Document(), "", "", "<A HREF=\"http://h/docs/a b.pdf\">a b.pdf</A>"},
   };
@@ -271,9 +300,9 @@ TEST_F(Cells, HostileValuesStayDataInAddressesScriptsAndText) {
             "value=\"O&#39;Neil&quot; &lt;script&gt;&amp;#39;\" size=\"4\" maxlength=\"4\">");
   // Field tags choose the link text and may ask for the address alone.
   TStrings tag_text{"linktext=\"<TAG:tag_account_name>\""};
-  EXPECT_EQ(Render(&Attr("V", Detail("{D1}")), "V", &tag_text),
-            "<A HREF=\"" + base + "/ShowDetail" + Query("%7bD1%7d", "7", "", "v") +
-                "\" class=\"dl\" target=\"det\">Jan &lt;N&gt;</A>");
+  EXPECT_EQ(Render(&Attr("V", Detail("{D1}")), "V", &tag_text), "<A HREF=\"" + base + "/ShowDetail" +
+                                                                    Query("%7bD1%7d", "7", "", "v") +
+                                                                    "\" class=\"dl\" target=\"det\">Jan &lt;N&gt;</A>");
   TStrings url_only{"urlonly=1"};
   EXPECT_EQ(Render(&Attr("V", Detail("{D1}")), "V", &url_only), base + "/ShowDetail" + Query("%7bD1%7d", "7", "", "v"));
 }
@@ -354,14 +383,18 @@ TEST_F(Cells, PicturesAndClipsPointToThePicturePages) {
     const TStrings* params;
     std::string html;
   } cases[] = {
-      {"PIC", "image", "", nullptr, "<img src=\"" + show + "IMGW=40&amp;IMGH=40&amp;IMGF=PIC\" alt=\"PIC\"  class=\"p\">"},
-      {"NOPIC", "image", "", nullptr, "<img src=\"http://h/p.cgi/Img?IMGW=40&amp;IMGH=40\" alt=\"NOPIC\"  class=\"p\">"},
+      {"PIC", "image", "", nullptr,
+       "<img src=\"" + show + "IMGW=40&amp;IMGH=40&amp;IMGF=PIC\" alt=\"PIC\"  class=\"p\">"},
+      {"NOPIC", "image", "", nullptr,
+       "<img src=\"http://h/p.cgi/Img?IMGW=40&amp;IMGH=40\" alt=\"NOPIC\"  class=\"p\">"},
       {"PIC", "image", "", &box,
-       "<img src=\"" + show + "IMGW=100&amp;IMGH=0&amp;IMGF=PIC\" alt=\"PIC\" border=\"0\"  class=\"p\" width=\"10\" "
-       "height=\"20\">"},
+       "<img src=\"" + show +
+           "IMGW=100&amp;IMGH=0&amp;IMGF=PIC\" alt=\"PIC\" border=\"0\"  class=\"p\" width=\"10\" "
+           "height=\"20\">"},
       {"PIC", "multimedia", "EXT", nullptr,
-       "<embed src=\"" + show + "IMGF=PIC&amp;TYPE=audio%2fmp3\" autostart=false play=false type=\"audio/mp3\"  "
-       "class=\"p\" height=\"50\"/>"},
+       "<embed src=\"" + show +
+           "IMGF=PIC&amp;TYPE=audio%2fmp3\" autostart=false play=false type=\"audio/mp3\"  "
+           "class=\"p\" height=\"50\"/>"},
       {"NOPIC", "multimedia", "EXT", nullptr, "<p></p>"},
       {"PIC", "multimedia", "V", nullptr,  // no media type: shown as a picture
        "<img src=\"" + show + "IMGW=40&amp;IMGH=40&amp;IMGF=PIC\" alt=\"PIC\"  class=\"p\">"},
@@ -382,14 +415,27 @@ TEST_F(Cells, PicturesAndClipsPointToThePicturePages) {
   }
 }
 
+// A field tag's format applies to that tag only; a field that holds HTML by
+// its attribute is written as it is.
+TEST_F(Cells, PlainFieldsByFormatAndMode) {
+  TStrings format{"format=\"0.00\""};
+  EXPECT_EQ(Render(nullptr, "AMOUNT", &format), "&minus;1234,50");
+  EXPECT_EQ(Render(nullptr, "AMOUNT"), "&minus;1234,5");
+  TStrings escaped{"native=2"};
+  EXPECT_EQ(Render(nullptr, "NOTE", &escaped), "a &lt;b&gt;\r\nc d");
+  EXPECT_EQ(Render(&Attr("NOTE", [](auto& a) { a.Transliterate = false; }), "NOTE"), "a <b>\r\nc d");
+  EXPECT_EQ(Render(nullptr, "NUL"), "");
+}
+
 TEST_F(Cells, LinkTextsBySpec) {
   Page();
   options.detail_link_text = "Detail";
   const struct {
     std::string spec, text;
   } cases[] = {
-      {"", "Detail"},         {"<field>", "a&amp;b"},          {"<BLANK>", ""},
-      {"<tag: tag_account_name >", "Jan &lt;N&gt;"}, {"<TAG:unknown>", ""}, {"<b>Edit</b>", "<b>Edit</b>"},
+      {"", "Detail"},        {"<field>", "a&amp;b"},
+      {"<BLANK>", ""},       {"<tag: tag_account_name >", "Jan &lt;N&gt;"},
+      {"<TAG:unknown>", ""}, {"<b>Edit</b>", "<b>Edit</b>"},
   };
   for (const auto& c : cases) EXPECT_EQ(renderer->LinkText("a&b", c.spec), c.text) << c.spec;
   options.detail_link_text.clear();
