@@ -8,6 +8,7 @@
 // whole, so an encoded "=" in a name or value stays part of it.
 #include "cgi/url_encoding.h"
 
+#include "util/codepage.h"
 #include "util/exception.h"
 #include "util/format.h"
 
@@ -84,6 +85,8 @@ std::string UrlEncode(std::string_view text) {
   }
   return out;
 }
+
+std::string UrlEncodeText(std::string_view cp1250) { return UrlEncode(EncodeOutput(cp1250)); }
 
 void SplitFields(std::string_view text, std::string_view separators, std::string_view skip_before, bool decode,
                  TStrings& out) {

@@ -20,6 +20,9 @@ std::string UrlDecode(std::string_view text);
 // Letters, digits and * @ . _ - $ ! ' ( ) stay; a blank becomes "+"; every
 // other byte becomes "%" and two lower-case hexadecimal digits.
 std::string UrlEncode(std::string_view text);
+// A windows-1250 text as a value of a link's query: UrlEncode of its UTF-8
+// form, the form in which the request decoder expects it back.
+std::string UrlEncodeText(std::string_view cp1250);
 
 // Splits `text` into fields at any of `separators`. A double-quoted stretch
 // stays in one field; characters in `skip_before` are skipped before each

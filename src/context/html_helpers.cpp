@@ -234,7 +234,7 @@ bool IsCarriedField(std::string_view name, std::string_view value) {
 // One name=value item of a link's query, safe both as query data and inside
 // the double-quoted HREF.
 std::string QueryItem(std::string_view name, std::string_view value) {
-  return HtmlEscape(UrlEncode(EncodeOutput(name))) + "=" + HtmlEscape(UrlEncode(EncodeOutput(value)));
+  return HtmlEscape(UrlEncodeText(name)) + "=" + HtmlEscape(UrlEncodeText(value));
 }
 
 std::string NavigatorRow(long long count, long long first, long long last, const std::string links[4]) {

@@ -13,4 +13,16 @@ namespace tessaro {
 // CR LF becomes <br> (a lone LF is copied). Copying stops at a NUL character.
 std::string HtmlEscape(std::string_view text, bool blanks_as_nbsp = false, bool breaks_as_br = false);
 
+// The value of an attribute the caller writes in double quotes: & < > and the
+// double quote become entities, the single quote stays, so that a script
+// call such as javascript:f('a','b') reads as written. A NUL ends the text.
+std::string HtmlAttributeEscape(std::string_view text);
+
+// `text` as a single-quoted script string literal that may stand inside a
+// double-quoted HTML attribute once the attribute is escaped
+// (HtmlAttributeEscape): the backslash and both quotes are escaped with a
+// backslash, line breaks as \r and \n, other control characters, < and > as
+// \xNN. A NUL ends the text.
+std::string ScriptStringLiteral(std::string_view text);
+
 }  // namespace tessaro

@@ -48,6 +48,8 @@ TEST(UrlEncode, KeepsTheSafeSetAndEncodesTheRestInLowerCaseHex) {
   EXPECT_EQ(UrlEncode("{AB-12}"), "%7bAB-12%7d");
   EXPECT_EQ(UrlEncode("=;&%+\xe1"), "%3d%3b%26%25%2b%e1");
   EXPECT_EQ(UrlDecode(UrlEncode("{x y}=%;\xff")), "{x y}=%;\xff");
+  // Windows-1250 text travels as UTF-8: "č&ř" as the request decoder reads it back.
+  EXPECT_EQ(UrlEncodeText("\xe8&\xf8"), "%c4%8d%26%c5%99");
 }
 
 TEST(SplitFields, SplitsDecodesAndKeepsQuotedStretchesWhole) {

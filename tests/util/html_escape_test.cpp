@@ -31,5 +31,27 @@ TEST(HtmlEscape, Cases) {
     EXPECT_EQ(HtmlEscape(c.text, c.nbsp, c.br), c.expected) << c.text << " " << c.nbsp << c.br;
 }
 
+// Attribute values keep single quotes readable; a script literal inside such
+// an attribute can be closed neither by a quote, a backslash, a line break
+// nor, once the attribute is escaped, by an entity such as &#39;.
+TEST(HtmlEscape, AttributesAndScriptLiterals) {
+  EXPECT_EQ(HtmlAttributeEscape("javascript:f('a')&x=\"<b>\""), "javascript:f('a')&amp;x=&quot;&lt;b&gt;&quot;");
+  EXPECT_EQ(HtmlAttributeEscape("a\0\""s), "a");
+  const struct {
+    std::string text, literal;
+  } cases[] = {
+      {"v", "'v'"},
+      {"", "''"},
+      {"O'Neil", R"('O\'Neil')"},
+      {R"(a\'b)", R"('a\\\'b')"},  // the backslash cannot swallow the escape of the quote
+      {"\"</script>\"", R"('\"\x3c/script\x3e\"')"},
+      {"a\r\nb\t", R"('a\r\nb\x09')"},
+      {"&#39;", "'&#39;'"},  // stays for HtmlAttributeEscape to make harmless
+      {"\xE8\xE1r", "'\xE8\xE1r'"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ScriptStringLiteral(c.text), c.literal) << c.text;
+  EXPECT_EQ(HtmlAttributeEscape(ScriptStringLiteral("&#39;);alert(1)//")), "'&amp;#39;);alert(1)//'");
+}
+
 }  // namespace
 }  // namespace tessaro
