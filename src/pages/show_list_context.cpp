@@ -18,6 +18,7 @@
 #include "model/param_editor.h"
 #include "model/param_type_def.h"
 #include "model/table_template.h"
+#include "pages/cell_renderer.h"
 #include "util/codepage.h"
 #include "util/collation.h"
 #include "util/exception.h"
@@ -67,6 +68,10 @@ class TShowListTableContext : public TBaseImplementsIRequestTableContext {
   std::string FilterControl(const TStrings& params) override { return page_.FilterFormHTML(params); }
   std::string SortControl(const TStrings& params) override { return page_.SortFormHTML(params); }
   std::string Navigator(const TStrings&) override { return page_.PagingFormHTML(); }
+  void FormatCell(TZNKTableProducer& sender, int row, int column, THTMLTableCell& cell) override {
+    page_.CellRenderer().FormatCell(sender, row, column, cell, page_.ListColumnAttributes(),
+                                    page_.RowIdentifierFieldName());
+  }
 
  private:
   TTessaroShowListContext& page_;
@@ -171,6 +176,13 @@ void TTessaroShowListContext::InitContext() {
 
 void TTessaroShowListContext::PrepareContext() {
   TTessaroEvidenceContext::PrepareContext();
+  // The link text "<TAG:name>" is the page's own tag without parameters.
+  renderer_ = std::make_unique<TRecordCellRenderer>(*this, [this](const std::string& name) {
+    TPageProducer producer;
+    std::string text;
+    HTMLTag(producer, TTag::Custom, name, TStrings(), text);
+    return text;
+  });
   OpenConnection(true);
 
   if (const std::string sql = Trim(SummarySql().Text()); !sql.empty()) {
@@ -409,8 +421,33 @@ std::string TTessaroShowListContext::PagingFormHTML() {
 
 // ---- tags ----
 
+bool TTessaroShowListContext::RenderFieldTag(TCustomPageProducer& sender, const std::string& tag_name,
+                                             const TStrings& params, std::string& replaceText) {
+  auto* producer = dynamic_cast<TDataSetPageProducer*>(&sender);
+  TDataSet* data_set = producer != nullptr ? producer->DataSet() : nullptr;
+  TField* field = data_set != nullptr && data_set->Active() ? data_set->FindField(tag_name) : nullptr;
+  if (field == nullptr || !renderer_) return false;
+  // The body record takes the body's attributes; a record template shows the
+  // list, whose records are identified by the list's row identifier.
+  const TZNKHTMLTableColumnAttributes* attributes = nullptr;
+  TField* row_id = nullptr;
+  if (data_set == body_.get()) {
+    attributes = &BodyColumnAttributes();
+  } else if (data_set == list_.get()) {
+    attributes = &ListColumnAttributes();
+    const std::string row_id_name = RowIdentifierFieldName();
+    row_id = row_id_name.empty() ? nullptr : data_set->FindField(row_id_name);
+  }
+  const TZNKHTMLTableColumnAttribute* attribute =
+      attributes != nullptr ? attributes->FindByFieldName(field->FieldName()) : nullptr;
+  replaceText = renderer_->RenderField(TFieldRecord{data_set, attributes}, field, row_id, field->FieldName(), &params,
+                                       attribute);
+  return true;
+}
+
 void TTessaroShowListContext::HTMLTag(TCustomPageProducer& sender, TTag kind, const std::string& tagName,
                                       const TStrings& params, std::string& replaceText) {
+  if (valid_ && RenderFieldTag(sender, tagName, params, replaceText)) return;
   TTessaroEvidenceContext::HTMLTag(sender, kind, tagName, params, replaceText);
   if (!replaceText.empty() || !valid_) return;
   if (SameText(tagName, "tag_actfrm_hiddenfields")) {

@@ -21,6 +21,7 @@ class TParamDef;
 class TTableTemplate;
 class TZNKHTMLTableColumnAttributes;
 class TShowListTableContext;
+class TRecordCellRenderer;
 
 class TTessaroShowListContext : public TPublished<TTessaroShowListContext, TTessaroEvidenceContext> {
  public:
@@ -59,6 +60,9 @@ class TTessaroShowListContext : public TPublished<TTessaroShowListContext, TTess
   std::string TemplateFile() override;
   std::string RowTemplateFile() override;
 
+  // Renders the cells of the list and the fields of the page's templates.
+  const TRecordCellRenderer& CellRenderer() const { return *renderer_; }
+
  protected:
   void InitContext() override;
   void PrepareContext() override;
@@ -75,6 +79,12 @@ class TTessaroShowListContext : public TPublished<TTessaroShowListContext, TTess
   std::string EvaluateTemplateName(const std::string& expression);
   void AddValidatorRules();
 
+  // The field tag `tag_name` of the data set the record or body template
+  // shows, rendered by its column attribute; false when it names no field.
+  bool RenderFieldTag(TCustomPageProducer& sender, const std::string& tag_name, const TStrings& params,
+                      std::string& replaceText);
+
+  std::unique_ptr<TRecordCellRenderer> renderer_;  // cells and field tags
   std::unique_ptr<TOdbcDataSet> summary_;  // summary row, forward-only
   std::unique_ptr<TOdbcDataSet> list_;     // the records, client-side and static
   std::unique_ptr<TOdbcDataSet> body_;     // the body record, forward-only
