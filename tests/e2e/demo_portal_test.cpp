@@ -211,6 +211,38 @@ TEST_F(DemoPortal, SalespersonsOrdersFilterByCustomerDatesAndText) {
   EXPECT_EQ(numbers("2", "\"'2026-03-01'\"", "NULL", "\"'Velikonoce'\""), "008 ");
 }
 
+// The salesperson's orders link each order to its detail page and to the
+// action that takes it over (asked first); a customer's invoices are cards of
+// the record template under the totals of the account's body record.
+TEST_F(DemoPortal, ListsLinkRecordsAndShowCardsWithTotals) {
+  const std::string odbc = std::string(TESSARO_SOURCE_DIR) + "/scripts/odbc";
+  const std::string kriz = LoginCookie(*demo, "kriz", "obchod");
+  CgiResponse orders = demo->Get("/ShowList", "ID=%7BDE000004-0000-4000-8000-000000000004%7D&rows=2",
+                                 {{"HTTP_COOKIE", kSession + "; " + kriz}, {"ODBCSYSINI", odbc}});
+  const std::string query = "?ID=%7bDE000004-0000-4000-8000-000000000004%7d&amp;EID=";
+  EXPECT_NE(orders.body.find("<A HREF=\"http://localhost/tessaro.cgi/ShowDetail" + query +
+                             "%7bDE000006-0000-4000-8000-000000000003%7d&amp;PID=15&amp;PID2=&amp;FID=OBJ-2026-015\" "
+                             "class=\"odkaz\">OBJ-2026-015</A>"),
+            std::string::npos)
+      << orders.body;
+  EXPECT_NE(orders.body.find("<A HREF=\"javascript:PromptedUrl('http://localhost/tessaro.cgi/Action" + query +
+                             "%7bDE000007-0000-4000-8000-000000000001%7d&amp;PID=15&amp;PID2=&amp;FID=Vyridit',"
+                             "'Převzít objednávku k vyřízení?',null)\">Vyřídit</A>"),
+            std::string::npos)
+      << orders.body;
+  EXPECT_NE(orders.body.find("<tfoot class=\"soucty\"><tr><TH>&nbsp;</TH>"), std::string::npos) << orders.body;
+
+  const std::string ruzicka = LoginCookie(*demo, "ruzicka", "zahrada");
+  CgiResponse invoices = demo->Get("/ShowList", "ID=%7BDE000004-0000-4000-8000-000000000002%7D",
+                                   {{"HTTP_COOKIE", kSession + "; " + ruzicka}, {"ODBCSYSINI", odbc}});
+  EXPECT_NE(invoices.body.find("<div>Faktur<strong>3</strong></div><div>Celkem<strong>25\u00a0605,78&nbsp;Kč"),
+            std::string::npos)
+      << invoices.body;
+  EXPECT_NE(invoices.body.find("<h3>1. faktura FV-2026-0009</h3>"), std::string::npos) << invoices.body;
+  EXPECT_NE(invoices.body.find("<h3>3. faktura FV-2026-0001</h3>"), std::string::npos) << invoices.body;
+  EXPECT_EQ(invoices.body.find("FV-2026-0002"), std::string::npos) << "another customer's invoice";
+}
+
 TEST_F(DemoPortal, MainPageShowsTheMenuAndBoardOfTheVisitorsRole) {
   const struct {
     const char* username;
