@@ -5,6 +5,7 @@
 #include "cgi/web_response.h"
 #include "context/html_helpers.h"
 #include "context/param_controls.h"
+#include "db/field_types.h"
 #include "db/param_binding.h"
 #include "db/parameters.h"
 #include "db/sql_text.h"
@@ -43,27 +44,6 @@ bool IsDigits(std::string_view text) {
   for (char c : text)
     if (c < '0' || c > '9') return false;
   return true;
-}
-
-bool IsNumericType(TFieldType type) {
-  switch (type) {
-    case TFieldType::ftSmallint:
-    case TFieldType::ftInteger:
-    case TFieldType::ftWord:
-    case TFieldType::ftFloat:
-    case TFieldType::ftCurrency:
-    case TFieldType::ftBCD:
-    case TFieldType::ftAutoInc:
-    case TFieldType::ftLargeint:
-    case TFieldType::ftFMTBcd:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool IsTemporalType(TFieldType type) {
-  return type == TFieldType::ftDate || type == TFieldType::ftTime || type == TFieldType::ftDateTime;
 }
 
 // A number typed by the visitor as the value it binds: an integer for digits
@@ -264,9 +244,9 @@ void TTessaroEvidenceContext::BindFromRequestText(TParameter& parameter, std::st
     if (type == TFieldType::ftBoolean) parameter.Value = TVariant::Boolean(false);
     return;
   }
-  if (IsNumericType(type)) {
+  if (IsNumericFieldType(type)) {
     parameter.Value = NumberValue(text).value_or(TVariant::String(text));
-  } else if (IsTemporalType(type)) {
+  } else if (IsTemporalFieldType(type)) {
     // Dates come as the visitor types them: the regional short form, else
     // the Czech day.month.year.
     TDateTime date = ParseDateByFormat(RegionalSettings().ShortDateFormat, text);

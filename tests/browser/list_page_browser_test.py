@@ -12,7 +12,6 @@ set, screenshots land there.
 """
 import argparse
 import os
-import subprocess
 import sys
 import tempfile
 
@@ -20,8 +19,8 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import Select, WebDriverWait
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from login_browser_test import (clean_up, click, cookies, free_port, report_failure, start_browser,  # noqa: E402
-                                type_into, wait_for_port)
+from login_browser_test import (clean_up, click, log_in, report_failure, serve_demo, start_browser,  # noqa: E402
+                                type_into)
 
 ORDERS = "%7BDE000004-0000-4000-8000-000000000004%7D"
 
@@ -75,27 +74,14 @@ def main():
     args = parser.parse_args()
 
     work = tempfile.mkdtemp(prefix="tessaro-browser-")
-    portal = os.path.join(work, "site")
     profile = tempfile.mkdtemp(prefix="tessaro-chrome-")
     processes = []
     driver = None
     try:
-        build_dir = os.path.dirname(os.path.abspath(args.cgi))
-        subprocess.run([os.path.join(args.source, "scripts", "build-demo-site"), build_dir, portal], check=True,
-                       stdout=subprocess.DEVNULL)
-        web_port = free_port()
-        processes.append(subprocess.Popen(
-            [os.path.join(args.source, "scripts", "serve"), portal, str(web_port), "--foreground"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        wait_for_port(web_port)
+        portal_url = serve_demo(args.cgi, args.source, work, processes)
         driver = start_browser(profile)
-        portal_url = f"http://127.0.0.1:{web_port}/tessaro.cgi"
+        log_in(driver, portal_url, "kriz", "obchod")
 
-        driver.get(portal_url + "/main")
-        type_into(driver, "input[name=USRNAME]", "kriz")
-        type_into(driver, "input[name=PSWD]", "obchod")
-        click(driver, "input[type=submit]")
-        WebDriverWait(driver, 30).until(lambda d: "ZNKCGIUSERID" in cookies(d))
         # Five orders a page, newest first; the total row sums every order.
         driver.get(portal_url + "/ShowList?ID=" + ORDERS + "&rows=5")
         assert driver.find_element(By.TAG_NAME, "h1").text == "Objednávky", driver.page_source

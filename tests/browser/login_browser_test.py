@@ -95,6 +95,33 @@ def report_failure(what, error, driver):
     return 1
 
 
+def serve_demo(cgi, source, work, processes):
+    """Builds the demo folder in WORK with scripts/build-demo-site and serves it
+    with lighttpd on a free port (the server joins PROCESSES); the portal's
+    address."""
+    portal = os.path.join(work, "site")
+    build_dir = os.path.dirname(os.path.abspath(cgi))
+    subprocess.run([os.path.join(source, "scripts", "build-demo-site"), build_dir, portal], check=True,
+                   stdout=subprocess.DEVNULL)
+    web_port = free_port()
+    processes.append(subprocess.Popen(
+        [os.path.join(source, "scripts", "serve"), portal, str(web_port), "--foreground"],
+        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
+    wait_for_port(web_port)
+    return f"http://127.0.0.1:{web_port}/tessaro.cgi"
+
+
+def log_in(driver, portal_url, username, password):
+    """Logs in through the login form the main page asks with, and waits until
+    the login's cookie has arrived and the form is gone."""
+    driver.get(portal_url + "/main")
+    type_into(driver, "input[name=USRNAME]", username)
+    type_into(driver, "input[name=PSWD]", password)
+    click(driver, "input[type=submit]")
+    WebDriverWait(driver, 30).until(lambda d: "ZNKCGIUSERID" in cookies(d))
+    WebDriverWait(driver, 30).until(lambda d: "PSWD" not in d.page_source)
+
+
 def clean_up(driver, processes, folders):
     if driver:
         driver.quit()

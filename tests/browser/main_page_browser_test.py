@@ -11,7 +11,6 @@ the page's "log out" link ends the login, so the main page asks again.
 """
 import argparse
 import os
-import subprocess
 import sys
 import tempfile
 
@@ -19,8 +18,8 @@ from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import WebDriverWait
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from login_browser_test import (clean_up, click, cookies, free_port, report_failure, start_browser,  # noqa: E402
-                                text_of, type_into, wait_for_port)
+from login_browser_test import (clean_up, click, cookies, log_in, report_failure, serve_demo,  # noqa: E402
+                                start_browser, text_of)
 
 
 def main():
@@ -30,30 +29,13 @@ def main():
     args = parser.parse_args()
 
     work = tempfile.mkdtemp(prefix="tessaro-browser-")
-    portal = os.path.join(work, "site")
     profile = tempfile.mkdtemp(prefix="tessaro-chrome-")
     processes = []
     driver = None
     try:
-        build_dir = os.path.dirname(os.path.abspath(args.cgi))
-        subprocess.run([os.path.join(args.source, "scripts", "build-demo-site"), build_dir, portal], check=True,
-                       stdout=subprocess.DEVNULL)
-        web_port = free_port()
-        processes.append(subprocess.Popen(
-            [os.path.join(args.source, "scripts", "serve"), portal, str(web_port), "--foreground"],
-            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL))
-        wait_for_port(web_port)
+        portal_url = serve_demo(args.cgi, args.source, work, processes)
         driver = start_browser(profile)
-        portal_url = f"http://127.0.0.1:{web_port}/tessaro.cgi"
-
-        driver.get(portal_url + "/main")
-        type_into(driver, "input[name=USRNAME]", "kriz")
-        type_into(driver, "input[name=PSWD]", "obchod")
-        click(driver, "input[type=submit]")
-        # A click returns before the next page has arrived: wait for the
-        # login's cookie and for the form to be gone before using the page.
-        WebDriverWait(driver, 30).until(lambda d: "ZNKCGIUSERID" in cookies(d))
-        WebDriverWait(driver, 30).until(lambda d: "PSWD" not in d.page_source)
+        log_in(driver, portal_url, "kriz", "obchod")
         click(driver, "a")
         WebDriverWait(driver, 30).until(lambda d: d.current_url == portal_url + "/main")
         menu = [a.text for a in driver.find_elements(By.CSS_SELECTOR, "#menu a")]
