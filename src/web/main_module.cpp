@@ -11,6 +11,7 @@
 #include "pages/error_context.h"
 #include "pages/evidence_context.h"
 #include "pages/main_page_context.h"
+#include "pages/show_detail_context.h"
 #include "pages/show_list_context.h"
 #include "util/datetime.h"
 #include "util/exception.h"
@@ -155,8 +156,8 @@ void TmainModule::mainModulewaMainAction(TWebRequest& request, TWebResponse& res
 void TmainModule::mainModulewaShowListAction(TWebRequest& request, TWebResponse& response, bool&) {
   RunPageContext(MakeContext<TTessaroShowListContext>(&request, GetOptions(), &response), request, response);
 }
-void TmainModule::mainModulewaShowFaktAction(TWebRequest&, TWebResponse& response, bool&) {
-  ShowUnavailablePage(true, response);
+void TmainModule::mainModulewaShowFaktAction(TWebRequest& request, TWebResponse& response, bool&) {
+  RunPageContext(MakeContext<TTessaroShowDetailContext>(&request, GetOptions(), &response), request, response);
 }
 void TmainModule::mainModulewaDBImageAction(TWebRequest&, TWebResponse& response, bool&) {
   ShowUnavailablePage(true, response);

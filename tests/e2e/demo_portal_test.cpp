@@ -211,20 +211,23 @@ TEST_F(DemoPortal, SalespersonsOrdersFilterByCustomerDatesAndText) {
   EXPECT_EQ(numbers("2", "\"'2026-03-01'\"", "NULL", "\"'Velikonoce'\""), "008 ");
 }
 
-// The salesperson's orders link each order to its detail page and to the
-// action that takes it over (asked first); a customer's invoices are cards of
+// The salesperson's orders link each order to the detail page its state
+// picks and to the action that takes it over (asked first); a customer's invoices are cards of
 // the record template under the totals of the account's body record.
 TEST_F(DemoPortal, ListsLinkRecordsAndShowCardsWithTotals) {
   const std::string odbc = std::string(TESSARO_SOURCE_DIR) + "/scripts/odbc";
   const std::string kriz = LoginCookie(*demo, "kriz", "obchod");
-  CgiResponse orders = demo->Get("/ShowList", "ID=%7BDE000004-0000-4000-8000-000000000004%7D&rows=2",
+  CgiResponse orders = demo->Get("/ShowList", "ID=%7BDE000004-0000-4000-8000-000000000004%7D&rows=3",
                                  {{"HTTP_COOKIE", kSession + "; " + kriz}, {"ODBCSYSINI", odbc}});
   const std::string query = "?ID=%7bDE000004-0000-4000-8000-000000000004%7d&amp;EID=";
-  EXPECT_NE(orders.body.find("<A HREF=\"http://localhost/tessaro.cgi/ShowDetail" + query +
-                             "%7bDE000006-0000-4000-8000-000000000003%7d&amp;PID=15&amp;PID2=&amp;FID=OBJ-2026-015\" "
-                             "class=\"odkaz\">OBJ-2026-015</A>"),
-            std::string::npos)
-      << orders.body;
+  // A new order opens the page for new orders (the switch by state), a
+  // handled one the regular page.
+  for (const auto& [pid, page, state] : {std::tuple{"15", "4", "Nova"}, {"13", "3", "Vyrizuje+se"}})
+    EXPECT_NE(orders.body.find(std::string("<A HREF=\"http://localhost/tessaro.cgi/ShowDetail") + query +
+                               "%7bDE000006-0000-4000-8000-00000000000" + page + "%7d&amp;PID=" + pid +
+                               "&amp;PID2=&amp;FID=" + state + "\" class=\"odkaz\">Otevřít</A>"),
+              std::string::npos)
+        << orders.body;
   EXPECT_NE(orders.body.find("<A HREF=\"javascript:PromptedUrl('http://localhost/tessaro.cgi/Action" + query +
                              "%7bDE000007-0000-4000-8000-000000000001%7d&amp;PID=15&amp;PID2=&amp;FID=Vyridit',"
                              "'Převzít objednávku k vyřízení?',null)\">Vyřídit</A>"),

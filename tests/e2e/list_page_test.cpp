@@ -81,6 +81,29 @@ const char* const kPortalXml = R"(<?xml version="1.0" encoding="UTF-8"?>
                     <Item3><FieldName>skupina</FieldName><Title><Caption>Skupina</Caption></Title></Item3>
                   </Columns>
                 </ProducerTemplate>
+                <EvidenceDetailPages ElementClass="TEvidenceItemDetailPage" Count="2">
+                  <EvidenceItemDetailPage>
+                    <InstanceID>{66666666-0000-0000-0000-000000000001}</InstanceID>
+                    <detEvidenceItemID>{33333333-0000-0000-0000-000000000001}</detEvidenceItemID>
+                    <EvidenceDetailName>Zboží</EvidenceDetailName>
+                    <Expr_DetailTemplate>"detail.html"</Expr_DetailTemplate>
+                    <DetailSelectClause Count="1"><Item0>select nazev, cena from zbozi where id = :PID</Item0></DetailSelectClause>
+                    <DetailColumnAttributes Count="1"><Item0><FieldName>cena</FieldName><DisplayFormat>0.00</DisplayFormat></Item0></DetailColumnAttributes>
+                    <DetailListSelectClause Count="1"><Item0>select id, nazev from zbozi where skupina = (select skupina from zbozi where id = :PID) and id &lt;&gt; :PID order by id</Item0></DetailListSelectClause>
+                    <DetailListColumnAttributes Count="2">
+                      <Item0><FieldName>id</FieldName><RowIdentifier>True</RowIdentifier></Item0>
+                      <Item1><FieldName>nazev</FieldName><IDDetailPage>{66666666-0000-0000-0000-000000000001}</IDDetailPage></Item1>
+                    </DetailListColumnAttributes>
+                    <DetailListProducerTemplate><Columns Count="1"><Item0><FieldName>nazev</FieldName><Title><Caption>&lt;FIELD&gt;</Caption></Title></Item0></Columns></DetailListProducerTemplate>
+                  </EvidenceItemDetailPage>
+                  <EvidenceItemDetailPage>
+                    <InstanceID>{66666666-0000-0000-0000-000000000002}</InstanceID>
+                    <detEvidenceItemID>{33333333-0000-0000-0000-000000000001}</detEvidenceItemID>
+                    <EvidenceDetailName>S cizí akcí</EvidenceDetailName>
+                    <IDAction>{99999999-0000-0000-0000-000000000009}</IDAction>
+                    <DetailSelectClause Count="1"><Item0>select nazev from zbozi where id = :PID</Item0></DetailSelectClause>
+                  </EvidenceItemDetailPage>
+                </EvidenceDetailPages>
                 <ParamDefs ElementClass="TParamDef" Count="3">
                   <ParamDef>
                     <InstanceID>{77777777-0000-0000-0000-000000000001}</InstanceID>
@@ -166,6 +189,9 @@ class ListPage : public ::testing::Test {
                     "<#tag_include file=\"hlava.html\">[<#tag_evidence_name>]\n{<#tag_filter_control>}\n{<#tag_sort_control>}\n"
                     "{<#tag_table_content>}\n{<#tag_navigator>}\n");
     site->WriteFile("templates/hlava.html", "Sklad – zboží\n");
+    site->WriteFile("templates/detail.html",
+                    "[<#nazev>|<#cena>]\n{<#tag_table_content>}\n{<#tag_actfrm_hiddenfields>}\n{<#tag_backlink_url>}\n"
+                    "{<#tag_backlink_url depth=0>}\n{<#tag_listlink_url>}\n");
     site->WriteFile("portal.xml", kPortalXml);
     site->WriteFile("data.sql", kData);
     import_result = RunAdmin({"import", "portal.xml", "."}, site->Dir());
@@ -334,6 +360,45 @@ TEST_F(ListPage, ADatabaseErrorShowsTheErrorPage) {
   EXPECT_EQ(r.body.rfind("ERROR Chyba č.500: Internal Server Error: ", 0), 0u) << r.body;
   EXPECT_NE(r.body.find("chybi"), std::string::npos) << r.body;
   for (const std::string& cookie : r.Cookies()) EXPECT_NE(cookie.rfind("ZNKHISTORY", 0), 0u) << cookie;
+}
+
+// A detail page shows its record and the dependent rows, whose links carry
+// the record as PID and the row as PID2; the links back lead along the trail.
+TEST_F(ListPage, DetailPageShowsTheRecordItsRowsAndTheWayBack) {
+  const std::string list = "http://localhost/tessaro.cgi/ShowList?ID=" + kItem + "&sort_by0=nazev";
+  const std::string query = "ID=" + kItem + "&EID=%7B66666666-0000-0000-0000-000000000001%7D&PID=5&FID=Cerpadlo";
+  CgiResponse r = site->Get("/ShowDetail", query,
+                            {{"HTTP_COOKIE", kSession + "; " + user_cookie},
+                             {"HTTP_REFERER", list},
+                             {"ODBCSYSINI", std::string(TESSARO_SOURCE_DIR) + "/scripts/odbc"}});
+  ASSERT_EQ(r.body.rfind("Sklad", 0), std::string::npos) << "the detail template has no header";
+  EXPECT_EQ(r.body.substr(0, r.body.find('\n')), "[Čerpadlo|3490,00]") << r.body;
+  const std::string link = "<A HREF=\"http://localhost/tessaro.cgi/ShowDetail?ID=%7b33333333-0000-0000-0000-000000000001%7d"
+                           "&amp;EID=%7b66666666-0000-0000-0000-000000000001%7d&amp;PID=5&amp;PID2=";
+  EXPECT_NE(Part(r.body, 0).find(link + "6&amp;FID=Zastera\" class=\"\">Zástěra</A>"), std::string::npos) << r.body;
+  EXPECT_NE(Part(r.body, 0).find(link + "7&amp;FID=Lavice\" class=\"\">Lavice</A>"), std::string::npos) << r.body;
+  EXPECT_EQ(Part(r.body, 1),
+            "<input type=hidden name=\"ID\" value=\"{33333333-0000-0000-0000-000000000001}\">\r"
+            "<input type=hidden name=\"EID\" value=\"\">\r<input type=hidden name=\"PID\" value=\"5\">\r"
+            "<input type=hidden name=\"FID\" value=\"Cerpadlo\">");
+  const std::string escaped_list = "http://localhost/tessaro.cgi/ShowList?ID=" + kItem + "&amp;sort_by0=nazev";
+  EXPECT_EQ(Part(r.body, 2), escaped_list) << "back: the page the visitor came from";
+  EXPECT_EQ(Part(r.body, 3), "http://localhost/tessaro.cgi/ShowDetail?" + query.substr(0, 3) +
+                                 "%7B33333333-0000-0000-0000-000000000001%7D&amp;EID=%7B66666666-0000-0000-0000-"
+                                 "000000000001%7D&amp;PID=5&amp;FID=Cerpadlo")
+      << "depth 0: this page";
+  EXPECT_EQ(Part(r.body, 4), escaped_list) << "the list the trail started from";
+  std::string trail;
+  for (const std::string& cookie : r.Cookies()) trail += cookie.substr(0, cookie.find('=')) + ";";
+  EXPECT_EQ(trail, "ZNKHISTORY;PREVURL;");
+
+  // Pages of other items, unknown pages and a page whose action is not the
+  // item's own ask for a login.
+  for (const std::string& eid : {std::string("%7B66666666-0000-0000-0000-000000000002%7D"), std::string("%7Bnone%7D")}) {
+    CgiResponse refused = site->Get("/ShowDetail", "ID=" + kItem + "&EID=" + eid + "&PID=5",
+                                    {{"HTTP_COOKIE", kSession + "; " + user_cookie}});
+    EXPECT_NE(refused.body.find("LOGIN FORM"), std::string::npos) << eid;
+  }
 }
 
 TEST_F(ListPage, LeavesTheTrailCookies) {
