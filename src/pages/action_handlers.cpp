@@ -10,7 +10,8 @@
 namespace tessaro {
 
 void TActionHandlerRelease::operator()(TessaroRecordActionHandler* handler) const {
-  if (handler != nullptr && handler->vtbl != nullptr && handler->vtbl->Release != nullptr) handler->vtbl->Release(handler);
+  if (handler != nullptr && handler->vtbl != nullptr && handler->vtbl->Release != nullptr)
+    handler->vtbl->Release(handler);
 }
 
 std::string ActionHandlerLibrary(const TStrings& mapping, std::string_view class_id, std::string_view base_dir) {

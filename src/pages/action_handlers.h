@@ -28,7 +28,6 @@ std::string ActionHandlerLibrary(const TStrings& mapping, std::string_view class
 // Creates the handler of `class_id` from its library. Throws Exception when
 // the identifier is not mapped, the library cannot be loaded, lacks the entry
 // point, or the entry point reports failure or gives no handler.
-TActionHandlerPtr CreateActionHandler(const TStrings& mapping, std::string_view class_id,
-                                      std::string_view base_dir);
+TActionHandlerPtr CreateActionHandler(const TStrings& mapping, std::string_view class_id, std::string_view base_dir);
 
 }  // namespace tessaro

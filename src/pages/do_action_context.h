@@ -55,11 +55,11 @@ class TTessaroDoActionContext : public TPublished<TTessaroDoActionContext, TTess
   std::string RunHandler();
   std::string ReturnURL() const;
 
-  std::string message_;   // an error, or the action's message
+  std::string message_;  // an error, or the action's message
   bool succeeded_ = false;
-  TVariant result_value_;  // the action's result; null when it gave none
+  TVariant result_value_;                  // the action's result; null when it gave none
   std::unique_ptr<TOdbcCommand> command_;  // an SQL action's command
-  TActionHandlerPtr handler_;               // a handler action's handler
+  TActionHandlerPtr handler_;              // a handler action's handler
 };
 
 }  // namespace tessaro

@@ -171,7 +171,8 @@ void TmainModule::mainModulewaRegisterAction(TWebRequest&, TWebResponse& respons
 // A record action: runs once, then sends the content it produced or sends the
 // browser on. It never writes the trail cookies: the action is not a page.
 void TmainModule::mainModulewaDoActionAction(TWebRequest& request, TWebResponse& response, bool&) {
-  std::unique_ptr<TTessaroDoActionContext> context = MakeContext<TTessaroDoActionContext>(&request, GetOptions(), &response);
+  std::unique_ptr<TTessaroDoActionContext> context =
+      MakeContext<TTessaroDoActionContext>(&request, GetOptions(), &response);
   if (context->LoginNeeded() || !context->Valid()) {
     context.reset();
     ShowLoginPage(request, response);

@@ -19,7 +19,9 @@ const std::string kSession = "ZNKSESSIONID=%7b6F9619FF-8B86-D011-B42D-00C04FC964
 const std::string kItem = "%7B33333333-0000-0000-0000-000000000001%7D";
 const std::string kBase = "http://localhost/tessaro.cgi";
 const std::string kList = kBase + "/ShowList?ID=%7B33333333-0000-0000-0000-000000000001%7D";
-const std::string kDetail = kBase + "/ShowDetail?ID=%7B33333333-0000-0000-0000-000000000001%7D&EID=%7B66666666-0000-0000-0000-000000000001%7D&PID=2";
+const std::string kDetail =
+    kBase +
+    "/ShowDetail?ID=%7B33333333-0000-0000-0000-000000000001%7D&EID=%7B66666666-0000-0000-0000-000000000001%7D&PID=2";
 
 // One action of the item: its number (the last digits of its identifier),
 // what it runs, and where it sends the browser after success.
@@ -27,23 +29,23 @@ std::string ActionXml(int n, const std::string& sql, const std::string& extra = 
   const std::string id = "{88888888-0000-0000-0000-00000000000" + std::to_string(n) + "}";
   return "<EvidenceItemAction><InstanceID>" + id +
          "</InstanceID><detEvidenceItemID>{33333333-0000-0000-0000-000000000001}</detEvidenceItemID>"
-         "<EvidenceActionName>A" + std::to_string(n) + "</EvidenceActionName><ActionSQL Count=\"1\"><Item0>" + sql +
-         "</Item0></ActionSQL>" + extra + "</EvidenceItemAction>\n";
+         "<EvidenceActionName>A" +
+         std::to_string(n) + "</EvidenceActionName><ActionSQL Count=\"1\"><Item0>" + sql + "</Item0></ActionSQL>" +
+         extra + "</EvidenceItemAction>\n";
 }
 
 const std::string kSuccessPage = "<IDSuccessDetailPage>{66666666-0000-0000-0000-000000000001}</IDSuccessDetailPage>";
 
 std::string PortalXml() {
-  const std::string actions =
-      ActionXml(1, "update zbozi set stav = 'vydáno' /* :PID2 */ where id = :PID",
-                "<DefaultReturnToFormPage>True</DefaultReturnToFormPage>") +
-      ActionXml(2, "update neni set x = 1 where id = :PID") +
-      ActionXml(3, "update zbozi set stav = 'kopie' where id = :PID", kSuccessPage) +
-      ActionXml(4, "update zbozi set stav = 'kopie' where id = :PID",
-                kSuccessPage + "<ResultURLField>eariACTIONRESULT</ResultURLField>") +
-      ActionXml(5, "{6a1e0c52-7b3d-4f21-9c8e-0d4b5a6f7e01}") +
-      ActionXml(6, "/* receipt */ {6A1E0C52-7B3D-4F21-9C8E-0D4B5A6F7E02}") +
-      ActionXml(7, "{99999999-7B3D-4F21-9C8E-0D4B5A6F7E01}") + ActionXml(8, "/* nothing */");
+  const std::string actions = ActionXml(1, "update zbozi set stav = 'vydáno' /* :PID2 */ where id = :PID",
+                                        "<DefaultReturnToFormPage>True</DefaultReturnToFormPage>") +
+                              ActionXml(2, "update neni set x = 1 where id = :PID") +
+                              ActionXml(3, "update zbozi set stav = 'kopie' where id = :PID", kSuccessPage) +
+                              ActionXml(4, "update zbozi set stav = 'kopie' where id = :PID",
+                                        kSuccessPage + "<ResultURLField>eariACTIONRESULT</ResultURLField>") +
+                              ActionXml(5, "{6a1e0c52-7b3d-4f21-9c8e-0d4b5a6f7e01}") +
+                              ActionXml(6, "/* receipt */ {6A1E0C52-7B3D-4F21-9C8E-0D4B5A6F7E02}") +
+                              ActionXml(7, "{99999999-7B3D-4F21-9C8E-0D4B5A6F7E01}") + ActionXml(8, "/* nothing */");
   return R"(<?xml version="1.0" encoding="UTF-8"?>
 <TessaroModel Format="1">
   <Definitions>
@@ -72,7 +74,8 @@ std::string PortalXml() {
                   </EvidenceItemDetailPage>
                 </EvidenceDetailPages>
                 <EvidenceActions ElementClass="TEvidenceItemAction" Count="8">
-)" + actions + R"(                </EvidenceActions>
+)" + actions +
+         R"(                </EvidenceActions>
               </EvidenceItem>
               <EvidenceItem>
                 <InstanceID>{33333333-0000-0000-0000-000000000002}</InstanceID>
@@ -113,7 +116,8 @@ std::string PortalXml() {
 const char* const kData =
     "CREATE TABLE zbozi (id INTEGER PRIMARY KEY, nazev VARCHAR(40), stav VARCHAR(20));\n"
     "INSERT INTO zbozi VALUES (1, 'Rýč', 'nové'), (2, 'Motyka', 'nové'), (3, 'Konev', 'nové');\n"
-    "CREATE TABLE record_notes (item_id VARCHAR(38), record_id VARCHAR(100), author VARCHAR(100), note VARCHAR(2000));\n";
+    "CREATE TABLE record_notes (item_id VARCHAR(38), record_id VARCHAR(100), author VARCHAR(100), note "
+    "VARCHAR(2000));\n";
 
 // A query's value, Base64 and URL-encoded, as text.
 std::string DecodedResult(const std::string& value) {
@@ -146,7 +150,8 @@ class RecordAction : public ::testing::Test {
     site->WriteFile("data.sql", kData);
     // A relative library path is taken from the program's folder.
     std::filesystem::create_directories(site->Dir() + "/plugins");
-    std::filesystem::create_symlink(TESSARO_BUILD_DIR "/plugins/note_action_plugin.so", site->Dir() + "/plugins/note.so");
+    std::filesystem::create_symlink(TESSARO_BUILD_DIR "/plugins/note_action_plugin.so",
+                                    site->Dir() + "/plugins/note.so");
     import_result = RunAdmin({"import", "portal.xml", "."}, site->Dir());
     const std::string create = "cd '" + site->Dir() + "' && sqlite3 zbozi.db < data.sql";
     database_status = std::system(create.c_str());
@@ -170,8 +175,8 @@ class RecordAction : public ::testing::Test {
   // Runs action `n` on record `pid`, started from `referer`.
   static CgiResponse Act(int n, const std::string& rest, const std::string& referer = kDetail,
                          const std::string& extra_cookies = "") {
-    const std::string query = "ID=" + kItem + "&EID=%7B88888888-0000-0000-0000-00000000000" + std::to_string(n) +
-                              "%7D" + rest;
+    const std::string query =
+        "ID=" + kItem + "&EID=%7B88888888-0000-0000-0000-00000000000" + std::to_string(n) + "%7D" + rest;
     std::map<std::string, std::string> env = {{"HTTP_COOKIE", kSession + "; " + user_cookie + extra_cookies},
                                               {"ODBCSYSINI", std::string(TESSARO_SOURCE_DIR) + "/scripts/odbc"}};
     if (!referer.empty()) env["HTTP_REFERER"] = referer;
@@ -226,8 +231,9 @@ TEST_F(RecordAction, FailureReturnsToTheStartingPageWithTheError) {
 // After success the success detail page shows the record with the request's
 // FID, or with the result in "actionresult" and no FID.
 TEST_F(RecordAction, SuccessDetailPageCarriesTheFieldOrTheResult) {
-  const std::string page = kBase + "/ShowDetail?ID=%7b33333333-0000-0000-0000-000000000001%7d"
-                                   "&EID=%7b66666666-0000-0000-0000-000000000001%7d&PID=3&PID2=";
+  const std::string page = kBase +
+                           "/ShowDetail?ID=%7b33333333-0000-0000-0000-000000000001%7d"
+                           "&EID=%7b66666666-0000-0000-0000-000000000001%7d&PID=3&PID2=";
   EXPECT_EQ(Act(3, "&PID=3&FID=n%C3%A1zev").Header("Location"), page + "&FID=n%c3%a1zev");
   EXPECT_EQ(Act(4, "&PID=3&FID=nazev").Header("Location"), page + "&actionresult=");
 }
@@ -239,7 +245,9 @@ TEST_F(RecordAction, SuccessReturnsAlongTheTrail) {
   const std::string trail = "; ZNKHISTORY=" + Base64Encode(kList + "\r\n" + kDetail + "\r\n");
   CgiResponse r = Act(5, "&PID=1&note=Zkontrolovat", kDetail, trail);
   EXPECT_EQ(r.Header("Location").rfind(kList + "&actionresult=", 0), 0u) << r.raw;
-  EXPECT_EQ(Message(r.Header("Location")), "Pozn\xE1mka ulo\x9E" "ena.");
+  EXPECT_EQ(Message(r.Header("Location")),
+            "Pozn\xE1mka ulo\x9E"
+            "ena.");
 
   const std::string main_trail = "; ZNKHISTORY=" + Base64Encode(kBase + "/main\r\n" + kDetail + "\r\n");
   EXPECT_EQ(Act(5, "&PID=1&note=Znovu", kDetail, main_trail).Header("Location").rfind(kDetail + "&actionresult=", 0),
@@ -293,9 +301,9 @@ TEST_F(RecordAction, RefusesForeignActionsAndCrossLinks) {
   EXPECT_EQ(foreign.body, "LOGIN FORM\n");
   EXPECT_EQ(Sql("select count(*) from zbozi"), "3\n");
 
-  CgiResponse cross = site->Get("/Action", "ID=" + kItem + "&EID=%7B88888888-0000-0000-0000-000000000001%7D&PID=1",
-                                {{"HTTP_COOKIE", user_cookie},
-                                 {"ODBCSYSINI", std::string(TESSARO_SOURCE_DIR) + "/scripts/odbc"}});
+  CgiResponse cross =
+      site->Get("/Action", "ID=" + kItem + "&EID=%7B88888888-0000-0000-0000-000000000001%7D&PID=1",
+                {{"HTTP_COOKIE", user_cookie}, {"ODBCSYSINI", std::string(TESSARO_SOURCE_DIR) + "/scripts/odbc"}});
   EXPECT_NE(cross.body.find("Cross link not allowed"), std::string::npos) << cross.body;
   EXPECT_EQ(Sql("select stav from zbozi where id = 1"), "nové\n");
 }

@@ -66,8 +66,12 @@ class DoAction : public ::testing::Test {
     options.Model->LinkAll();
     options.Model->AfterLoadAll();
     std::map<std::string, std::string> env{
-        {"REQUEST_METHOD", "GET"}, {"HTTP_HOST", "h"}, {"SERVER_PORT", "80"}, {"SCRIPT_NAME", "/p.cgi"},
-        {"PATH_INFO", "/Action"}, {"QUERY_STRING", "ID=" + UrlEncode(kItem) + "&EID=" + UrlEncode(id) + query},
+        {"REQUEST_METHOD", "GET"},
+        {"HTTP_HOST", "h"},
+        {"SERVER_PORT", "80"},
+        {"SCRIPT_NAME", "/p.cgi"},
+        {"PATH_INFO", "/Action"},
+        {"QUERY_STRING", "ID=" + UrlEncode(kItem) + "&EID=" + UrlEncode(id) + query},
         {"HTTP_COOKIE", "ZNKCGIUSERID=" + EncodeID(kAccount) + "; ZNKSESSIONID=" + kSession}};
     int fds[2];
     if (pipe(fds) != 0) std::abort();
@@ -93,8 +97,9 @@ TEST_F(DoAction, FirstWrittenBackParameterIsTheResult) {
   db->Exec("CREATE TABLE t (id integer)");
   db->Exec("CREATE FUNCTION rows_of_t() RETURNS integer AS 'SELECT count(*)::integer FROM t' LANGUAGE SQL");
   T_GlobalSettings::Instance().UserConnection().RW_ConnectionString = db->ConnectionString();
-  const std::string base = "http://h/p.cgi/ShowDetail?ID=%7bAAAAAAAA-0000-0000-0000-000000000001%7d"
-                           "&EID=%7bDDDDDDDD-0000-0000-0000-000000000001%7d";
+  const std::string base =
+      "http://h/p.cgi/ShowDetail?ID=%7bAAAAAAAA-0000-0000-0000-000000000001%7d"
+      "&EID=%7bDDDDDDDD-0000-0000-0000-000000000001%7d";
   const struct {
     std::string sql;
     std::string url;
