@@ -105,22 +105,26 @@ std::string TTessaroDoActionContext::Run() {
   return content;
 }
 
-// Only the first parameter the database writes back counts: one named PID or
-// PID2 moves the browser to that record, any other is the action's result.
+const TParameter* WrittenBackParameter(const TParameters& params) {
+  for (const TParameter& parameter : params)
+    if (IsOutputDirection(parameter.Direction)) return &parameter;
+  return nullptr;
+}
+
+// A written-back PID or PID2 moves the browser to that record; any other
+// value is the action's result.
 void TTessaroDoActionContext::RunCommand() {
   BindParams(command_->Parameters());
   command_->Execute();
-  for (const TParameter& parameter : command_->Parameters()) {
-    if (!IsOutputDirection(parameter.Direction)) continue;
-    const std::string base = ParamNameBase(parameter.Name);
-    if (SameText(base, "PID"))
-      PID = VariantValueText(parameter.Value);
-    else if (SameText(base, "PID2"))
-      PID2 = VariantValueText(parameter.Value);
-    else
-      result_value_ = parameter.Value;
-    break;
-  }
+  const TParameter* output = WrittenBackParameter(command_->Parameters());
+  if (output == nullptr) return;
+  const std::string base = ParamNameBase(output->Name);
+  if (SameText(base, "PID"))
+    PID = VariantValueText(output->Value);
+  else if (SameText(base, "PID2"))
+    PID2 = VariantValueText(output->Value);
+  else
+    result_value_ = output->Value;
 }
 
 std::string TTessaroDoActionContext::RunHandler() {

@@ -16,6 +16,13 @@
 namespace tessaro {
 
 class TOdbcCommand;
+struct TParameter;
+class TParameters;
+
+// The parameter a finished SQL action reports through: the first, in text
+// order, that the database writes back (output, input-output or return
+// value); null when there is none. Later ones are ignored.
+const TParameter* WrittenBackParameter(const TParameters& params);
 
 class TTessaroDoActionContext : public TPublished<TTessaroDoActionContext, TTessaroEvidenceContext> {
  public:

@@ -7,10 +7,13 @@
 #include <unistd.h>
 
 #include <map>
+#include <utility>
+#include <vector>
 
 #include "cgi/url_encoding.h"
 #include "cgi/web_request.h"
 #include "cgi/web_response.h"
+#include "db/parameters.h"
 #include "db/test_databases.h"
 #include "model/application_role.h"
 #include "model/application_type.h"
@@ -120,6 +123,30 @@ TEST_F(DoAction, FirstWrittenBackParameterIsTheResult) {
     EXPECT_EQ(action->Run(), "");
     EXPECT_TRUE(action->Succeeded()) << action->Message();
     EXPECT_EQ(action->ResultURL(), c.url);
+  }
+}
+
+// The first parameter written back wins, whatever follows it: a return
+// value before an output parameter, an output before a PID.
+TEST(DoActionOutput, FirstWrittenBackParameterWins) {
+  const struct {
+    std::vector<std::pair<std::string, TParameterDirection>> params;
+    std::string chosen;
+  } cases[] = {
+      {{{"PID", pdInput}, {"total", pdReturnValue}, {"x", pdInputOutput}}, "total"},
+      {{{"PID", pdInput}, {"x", pdOutput}, {"PID", pdInputOutput}}, "x"},
+      {{{"PID2.Integer", pdInputOutput}, {"r", pdReturnValue}}, "PID2.Integer"},
+      {{{"PID", pdInput}, {"FID", pdUnknown}}, ""},
+  };
+  for (const auto& c : cases) {
+    TParameters params;
+    for (const auto& [name, direction] : c.params) {
+      TParameter& p = params.Add(TParameter());
+      p.Name = name;
+      p.Direction = direction;
+    }
+    const TParameter* chosen = WrittenBackParameter(params);
+    EXPECT_EQ(chosen != nullptr ? chosen->Name : "", c.chosen);
   }
 }
 
