@@ -98,11 +98,7 @@ std::string TTessaroRegisteredContext::ircDefaultCatalog() const {
   return account_ != nullptr ? account_->CatalogName : std::string();
 }
 
-namespace {
-
-// An account parameter's value as the text a handler reads: numbers and dates
-// in the regional settings, booleans as "True" or "False", null as nothing.
-std::string AccountValueText(const TVariant& value) {
+std::string VariantValueText(const TVariant& value) {
   switch (value.GetType()) {
     case TVariant::vtNull:
       return "";
@@ -120,7 +116,6 @@ std::string AccountValueText(const TVariant& value) {
   return "";
 }
 
-}  // namespace
 
 const TStrings& TTessaroRegisteredContext::ircGetAccountParams() {
   account_params_.Clear();
@@ -134,7 +129,7 @@ const TStrings& TTessaroRegisteredContext::ircGetAccountParams() {
   account_params_.Add("#detApplicationRoleID=" + a.detApplicationRoleID);
   for (size_t i = 0; i < a.ParameterValues.Count(); ++i) {
     const TAccountParameter& parameter = a.ParameterValues[i];
-    const std::string text = AccountValueText(parameter.Value);
+    const std::string text = VariantValueText(parameter.Value);
     if (!text.empty()) account_params_.Add(parameter.Name + "=" + text);
   }
   return account_params_;

@@ -20,6 +20,10 @@ class TUserAccount;
 class TRegisteredContextAbi;
 struct TUploadedFile;
 
+// A value as the text a handler or an address reads: numbers and dates in
+// the regional settings, booleans as "True" or "False", null as nothing.
+std::string VariantValueText(const TVariant& value);
+
 class TTessaroRegisteredContext : public TPublished<TTessaroRegisteredContext, TTessaroContext> {
  public:
   static void DeclareProperties(TPropertyDeclarations<TTessaroRegisteredContext>&) {}

@@ -8,6 +8,7 @@
 #include "context/request_urls.h"
 #include "model/inet_mgr_model.h"
 #include "model/user_account.h"
+#include "pages/do_action_context.h"
 #include "pages/error_context.h"
 #include "pages/evidence_context.h"
 #include "pages/main_page_context.h"
@@ -168,8 +169,27 @@ void TmainModule::mainModulewaImgAction(TWebRequest&, TWebResponse& response, bo
 void TmainModule::mainModulewaRegisterAction(TWebRequest&, TWebResponse& response, bool&) {
   ShowUnavailablePage(true, response);
 }
-void TmainModule::mainModulewaDoActionAction(TWebRequest&, TWebResponse& response, bool&) {
-  ShowUnavailablePage(true, response);
+// A record action: runs once, then sends the content it produced or sends the
+// browser on. It never writes the trail cookies: the action is not a page.
+void TmainModule::mainModulewaDoActionAction(TWebRequest& request, TWebResponse& response, bool&) {
+  std::unique_ptr<TTessaroDoActionContext> context =
+      MakeContext<TTessaroDoActionContext>(&request, GetOptions(), &response);
+  if (context->LoginNeeded() || !context->Valid()) {
+    context.reset();
+    ShowLoginPage(request, response);
+    return;
+  }
+  TTessaroDoActionContext& action = *context;
+  SetContext(std::move(context));
+  struct Free {
+    TmainModule& module;
+    ~Free() { module.FreeContext(); }
+  } free_at_end{*this};
+  std::string content = action.Run();
+  if (!content.empty())
+    response.SetContent(std::move(content));
+  else
+    response.SendRedirect(action.ResultURL());
 }
 void TmainModule::mainModulewaRFormMailAction(TWebRequest&, TWebResponse& response, bool&) {
   ShowUnavailablePage(true, response);

@@ -67,6 +67,7 @@ TTessaroOptions::~TTessaroOptions() = default;
 void TTessaroOptions::Load(const std::string& ini_file_name) {
   // One handle for the whole load keeps the module's INI file parsed once.
   TZNKIniFile ini(ini_file_name);
+  ini_file_name_ = ini_file_name;
   LoadOptionFiles(*this, ini_file_name);
   // At once, so that the ceiling also bounds loading the model.
   ApplyCpuTimeLimit(cpu_time_limit);
@@ -76,6 +77,19 @@ void TTessaroOptions::Load(const std::string& ini_file_name) {
   internat.Apply();
 
   LoadModel();
+}
+
+const TStrings& TTessaroOptions::ActionHandlers() {
+  if (!action_handlers_) {
+    auto lines = std::make_unique<TStrings>();
+    if (!ini_file_name_.empty()) {
+      TZNKIniFile overrides(ini_file_name_);
+      TZNKIniFile defaults(DefaultsFileName(overrides.FileName()));
+      *lines = MergedSection(defaults, overrides, "ACTIONHANDLERS");
+    }
+    action_handlers_ = std::move(lines);
+  }
+  return *action_handlers_;
 }
 
 // Every request reads the files anew: administrators replace them while the

@@ -78,6 +78,11 @@ class TTessaroOptions : public TPublished<TTessaroOptions, TWebAppOptions> {
   // the files bring go to the process's T_GlobalSettings.
   std::unique_ptr<TInetMgrModel> Model;
 
+  // The [ACTIONHANDLERS] section of the option files (merged as [BANNERS]
+  // is): lines "{class identifier}=library file" naming the plug-in that
+  // serves a record action. Read on first use, as few requests run one.
+  const TStrings& ActionHandlers();
+
   // Paths of the portal's actions, copied from the action table by the module.
   std::string DoActionPath;    // waDoAction
   std::string ShowDetailPath;  // waShowDetail
@@ -90,6 +95,9 @@ class TTessaroOptions : public TPublished<TTessaroOptions, TWebAppOptions> {
   // the definition file it names, then the [CONNECTION] section of
   // "server.ini" there, when present, over the user file's connection settings.
   void LoadModel();
+
+  std::string ini_file_name_;                 // the module's INI file, as Load got it
+  std::unique_ptr<TStrings> action_handlers_;  // ActionHandlers, once read
 };
 
 }  // namespace tessaro
