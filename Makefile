@@ -36,10 +36,10 @@ fuzz: deps
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
 	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
-# The demo needs the CGI program and tessaro-admin (which imports its
-# definitions and accounts), not the tests and benchmarks.
+# The demo needs the CGI program, tessaro-admin (which imports its
+# definitions and accounts) and the note plug-in, not the tests and benchmarks.
 demo: configure
-	@cmake --build $(BUILD) -j $(JOBS) --target tessaro_cgi_exe tessaro_admin
+	@cmake --build $(BUILD) -j $(JOBS) --target tessaro_cgi_exe tessaro_admin note_action_plugin
 	@scripts/serve-demo $(BUILD) $(DEMO_PORT)
 
 # A release build of the programs alone, installed stripped under

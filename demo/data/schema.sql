@@ -54,6 +54,14 @@ CREATE TABLE invoices (               -- faktury
   is_paid     INTEGER NOT NULL DEFAULT 0 CHECK (is_paid IN (0, 1))
 );
 
+-- Notes written by the note plug-in's record action (plugins/).
+CREATE TABLE record_notes (           -- poznámky k záznamům
+  item_id     VARCHAR(38),
+  record_id   VARCHAR(100),
+  author      VARCHAR(100),
+  note        VARCHAR(2000)
+);
+
 CREATE INDEX orders_by_customer ON orders(customer_id);
 CREATE INDEX invoices_by_customer ON invoices(customer_id);
 CREATE INDEX order_lines_by_order ON order_lines(order_id);
