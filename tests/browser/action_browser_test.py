@@ -16,6 +16,7 @@ import os
 import sys
 import tempfile
 
+from selenium.common.exceptions import NoSuchElementException, StaleElementReferenceException
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support import expected_conditions
 from selenium.webdriver.support.ui import WebDriverWait
@@ -25,6 +26,17 @@ from login_browser_test import (clean_up, click, log_in, report_failure, serve_d
                                 text_of, type_into)
 
 ORDERS = "%7BDE000004-0000-4000-8000-000000000004%7D"
+
+
+def wait_until(driver, condition):
+    """Waits for `condition`; a page that is replaced while it is read
+    (a stale or missing element) only means: not yet."""
+    WebDriverWait(driver, 30, ignored_exceptions=(StaleElementReferenceException, NoSuchElementException)).until(
+        condition)
+
+
+def heading(text):
+    return lambda d: d.find_element(By.TAG_NAME, "h1").text == text
 
 
 def screenshot(driver, name):
@@ -55,7 +67,7 @@ def main():
         first_row = driver.find_element(By.CSS_SELECTOR, "#records tbody tr")
         assert first_row.find_element(By.TAG_NAME, "td").text == "OBJ-2026-015", first_row.text
         first_row.find_element(By.LINK_TEXT, "Otevřít").click()
-        WebDriverWait(driver, 30).until(lambda d: d.find_element(By.TAG_NAME, "h1").text == "Nová objednávka")
+        wait_until(driver, heading("Nová objednávka"))
         assert text_of(driver, "#state") == "Nová", text_of(driver, "#state")
         screenshot(driver, "action-new-order.png")
 
@@ -65,14 +77,14 @@ def main():
         alert = driver.switch_to.alert
         assert alert.text == "Převzít objednávku k vyřízení?", alert.text
         alert.accept()
-        WebDriverWait(driver, 30).until(lambda d: d.find_element(By.TAG_NAME, "h1").text == "Objednávka")
+        wait_until(driver, heading("Objednávka"))
         assert text_of(driver, "#state") == "Vyřizuje se", text_of(driver, "#state")
         assert text_of(driver, "#notes") == "0", text_of(driver, "#notes")
 
         # The note plug-in writes the note; back on the page, its message.
         type_into(driver, "#note", "Zavolat zákazníkovi před odesláním")
         click(driver, "#ulozit")
-        WebDriverWait(driver, 30).until(lambda d: d.find_element(By.ID, "actionresult").text != "")
+        wait_until(driver, lambda d: d.find_element(By.ID, "actionresult").text != "")
         assert text_of(driver, "#actionresult") == "Poznámka uložena.", text_of(driver, "#actionresult")
         assert text_of(driver, "#notes") == "1", text_of(driver, "#notes")
         assert driver.find_element(By.TAG_NAME, "h1").text == "Objednávka"
@@ -80,7 +92,7 @@ def main():
 
         # The list shows the order's new state.
         click(driver, "#seznam")
-        WebDriverWait(driver, 30).until(lambda d: d.find_element(By.TAG_NAME, "h1").text == "Objednávky")
+        wait_until(driver, heading("Objednávky"))
         cells = driver.find_element(By.CSS_SELECTOR, "#records tbody tr").find_elements(By.TAG_NAME, "td")
         assert [cells[0].text, cells[3].text] == ["OBJ-2026-015", "Vyřizuje se"], [c.text for c in cells]
         print("1 passed, 0 failed")

@@ -42,7 +42,13 @@ def submit(driver, form):
     """Sends a form by its button and waits for the new page."""
     old = driver.find_element(By.CSS_SELECTOR, "#records")
     click(driver, f"form[name={form}] input[type=submit]")
-    WebDriverWait(driver, 30).until(lambda d: _stale(old))
+    WebDriverWait(driver, 30).until(lambda d: _stale(old) and _loaded(d))
+
+
+def _loaded(driver):
+    """The new page is complete and has its records."""
+    return (driver.execute_script("return document.readyState") == "complete"
+            and bool(driver.find_elements(By.CSS_SELECTOR, "#records")))
 
 
 def _stale(element):
@@ -56,7 +62,7 @@ def _stale(element):
 def follow(driver, text):
     old = driver.find_element(By.CSS_SELECTOR, "#records")
     driver.find_element(By.XPATH, f"//form[@name='frm_goto']//a[text()='{text}']").click()
-    WebDriverWait(driver, 30).until(lambda d: _stale(old))
+    WebDriverWait(driver, 30).until(lambda d: _stale(old) and _loaded(d))
 
 
 def screenshot(driver, name):
