@@ -12,6 +12,7 @@
 #include <random>
 
 #include "util/exception.h"
+#include "util/float_math.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -23,6 +24,19 @@ namespace {
 constexpr int kFontHeight = 40;
 constexpr int kHeights[] = {22, 25, 30, 35, 40};
 constexpr int kAngles[] = {0, 15, 30, 45, 60};
+// The sine of 0, 15, ... 90 degrees: the turns are multiples of 15 degrees,
+// and a table keeps the maths library out of the program (util/float_math.h).
+constexpr double kSineBy15[] = {0.0, 0.25881904510252074, 0.5, 0.7071067811865476, 0.8660254037844387,
+                                0.9659258262890683, 1.0};
+
+struct TTurn {
+  double sin, cos;
+};
+// The turn by `degrees`, one of kAngles or its negation.
+TTurn TurnOf(int degrees) {
+  const int step = (degrees < 0 ? -degrees : degrees) / 15;
+  return {degrees < 0 ? -kSineBy15[step] : kSineBy15[step], kSineBy15[6 - step]};
+}
 struct TColour {
   uint8_t r, g, b;
 };
@@ -52,10 +66,9 @@ class TFont {
     request.type = FT_SIZE_REQUEST_TYPE_CELL;
     request.height = static_cast<FT_Long>(height) * 64;
     if (FT_Request_Size(face_, &request) != 0) throw Exception("FONT");
-    const double radians = degrees * std::acos(-1.0) / 180.0;
-    const auto fixed = [](double v) { return static_cast<FT_Fixed>(std::lround(v * 65536.0)); };
-    FT_Matrix turn{fixed(std::cos(radians)), fixed(-std::sin(radians)), fixed(std::sin(radians)),
-                   fixed(std::cos(radians))};
+    const TTurn t = TurnOf(degrees);
+    const auto fixed = [](double v) { return static_cast<FT_Fixed>(RoundHalfAway(v * 65536.0)); };
+    FT_Matrix turn{fixed(t.cos), fixed(-t.sin), fixed(t.sin), fixed(t.cos)};
     FT_Set_Transform(face_, &turn, nullptr);
   }
   int CellHeight() const {
@@ -79,8 +92,8 @@ class TFont {
   FT_Face face_ = nullptr;
 };
 
-// Lays the glyph's grey coverage over the picture in `colour`, its pen at
-// (pen_x, pen_y); what falls outside the picture is left out.
+// Lays the glyph's grey coverage over the picture in `colour`, its top left
+// corner at (left, top); what falls outside the picture is left out.
 void Blend(TRgbImage& image, const FT_Bitmap& bitmap, int left, int top, TColour colour) {
   if (bitmap.pixel_mode != FT_PIXEL_MODE_GRAY) return;
   for (unsigned row = 0; row < bitmap.rows; ++row) {
@@ -165,16 +178,17 @@ TRgbImage DrawSecurityCodePicture(std::string_view text, const std::string& font
     // The character's cell turns around its centre, which stands at
     // (x, centre_y): the pen (the cell's baseline origin) is placed back from
     // there by half the turned cell.
-    const double radians = degrees * std::acos(-1.0) / 180.0;
+    const TTurn t = TurnOf(degrees);
     const double vx = -width / 2.0;
     const double vy = ascender - cell / 2.0;
-    const double pen_x = x + vx * std::cos(radians) + vy * std::sin(radians);
-    const double pen_y = centre_y - vx * std::sin(radians) + vy * std::cos(radians);
+    const double pen_x = x + vx * t.cos + vy * t.sin;
+    const double pen_y = centre_y - vx * t.sin + vy * t.cos;
     font.Select(height, degrees);
     FT_GlyphSlot glyph = font.Render(c);
-    Blend(image, glyph->bitmap, static_cast<int>(std::lround(pen_x)) + glyph->bitmap_left,
-          static_cast<int>(std::lround(pen_y)) - glyph->bitmap_top, colour);
-    advance = std::min(static_cast<int>(std::lround(std::hypot(width, cell))), 2 * text_width);
+    Blend(image, glyph->bitmap, static_cast<int>(RoundHalfAway(pen_x)) + glyph->bitmap_left,
+          static_cast<int>(RoundHalfAway(pen_y)) - glyph->bitmap_top, colour);
+    const double diagonal = std::sqrt(static_cast<double>(width) * width + static_cast<double>(cell) * cell);
+    advance = std::min(static_cast<int>(RoundHalfAway(diagonal)), 2 * text_width);
   }
   return CutToWidth(image, advance + x);
 }
