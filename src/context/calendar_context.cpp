@@ -105,8 +105,8 @@ void TCalendarContext::HTMLTag(TCustomPageProducer& sender, TTag kind, const std
     replaceText = MonthGrid(Date());
   } else if (SameText(tagName, "tag_monthselcontent")) {
     for (int m = 1; m <= 12; ++m)
-      replaceText += Format(m == Month ? "<option  value=%d selected>%s" : "<option  value=%d>%s",
-                            {m, fs.LongMonthNames[m - 1]});
+      replaceText +=
+          Format(m == Month ? "<option  value=%d selected>%s" : "<option  value=%d>%s", {m, fs.LongMonthNames[m - 1]});
   } else if (SameText(tagName, "tag_weekdaynames")) {
     for (int i = 1; i <= 7; ++i) replaceText += Format("<td>%s</td>", {fs.ShortDayNames[i % 7]});
   } else if (SameText(tagName, "tag_monthname")) {

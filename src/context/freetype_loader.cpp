@@ -8,12 +8,11 @@
 // the loader's reason; the picture calls each function from its own code, so
 // the exception never crosses the library's frames.
 #include <dlfcn.h>
+#include <ft2build.h>
 
 #include <string>
 
 #include "util/exception.h"
-
-#include <ft2build.h>
 #include FT_FREETYPE_H
 
 namespace tessaro {
@@ -47,8 +46,7 @@ Function Resolve(const char* name) {
 
 TESSARO_FREETYPE_FORWARD(FT_Error, FT_Init_FreeType, (FT_Library * library), (library))
 TESSARO_FREETYPE_FORWARD(FT_Error, FT_Done_FreeType, (FT_Library library), (library))
-TESSARO_FREETYPE_FORWARD(FT_Error, FT_New_Face,
-                         (FT_Library library, const char* path, FT_Long index, FT_Face* face),
+TESSARO_FREETYPE_FORWARD(FT_Error, FT_New_Face, (FT_Library library, const char* path, FT_Long index, FT_Face* face),
                          (library, path, index, face))
 TESSARO_FREETYPE_FORWARD(FT_Error, FT_Done_Face, (FT_Face face), (face))
 TESSARO_FREETYPE_FORWARD(FT_Error, FT_Request_Size, (FT_Face face, FT_Size_Request request), (face, request))

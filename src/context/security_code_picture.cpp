@@ -3,6 +3,7 @@
 // of 40 pixels. Angles turn counter-clockwise as seen on the screen.
 #include "context/security_code_picture.h"
 
+#include <ft2build.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -13,8 +14,6 @@
 
 #include "util/exception.h"
 #include "util/float_math.h"
-
-#include <ft2build.h>
 #include FT_FREETYPE_H
 
 namespace tessaro {
@@ -26,8 +25,8 @@ constexpr int kHeights[] = {22, 25, 30, 35, 40};
 constexpr int kAngles[] = {0, 15, 30, 45, 60};
 // The sine of 0, 15, ... 90 degrees: the turns are multiples of 15 degrees,
 // and a table keeps the maths library out of the program (util/float_math.h).
-constexpr double kSineBy15[] = {0.0, 0.25881904510252074, 0.5, 0.7071067811865476, 0.8660254037844387,
-                                0.9659258262890683, 1.0};
+constexpr double kSineBy15[] = {
+    0.0, 0.25881904510252074, 0.5, 0.7071067811865476, 0.8660254037844387, 0.9659258262890683, 1.0};
 
 struct TTurn {
   double sin, cos;

@@ -12,7 +12,7 @@ class TTessaroImageContext : public TPublished<TTessaroImageContext, TTessaroCon
   static void DeclareProperties(TPropertyDeclarations<TTessaroImageContext>& p);
   using TPublished::TPublished;
 
-  int IMGW = 0;     // the box to scale into; 0 does not limit
+  int IMGW = 0;  // the box to scale into; 0 does not limit
   int IMGH = 0;
   int IMGType = 0;  // 0 the default picture, 1 the security-code picture
 

@@ -101,7 +101,7 @@ std::unique_ptr<TWebAppOptions> TmainModule::CreateOptions(std::unique_ptr<TWebA
 }
 
 std::unique_ptr<tRequestContext> TmainModule::CreateErrorContext(TWebRequest& request, const std::exception& error,
-                                                              TWebResponse& response) {
+                                                                 TWebResponse& response) {
   TTessaroOptions* options = PortalOptions();
   if (options == nullptr || options->pgERROR.empty()) return nullptr;
   auto context = std::make_unique<TTessaroErrorContext>(&request, options, &response);
@@ -146,7 +146,8 @@ void TmainModule::RunPageContext(std::unique_ptr<tRequestContext> context, TWebR
   response.SetContent(ctx.Produce(MainPageProducer()));
   // The trail is saved once the page has been made, so that a page that
   // failed leaves the visitor's trail as it was.
-  if (auto* evidence = dynamic_cast<TTessaroEvidenceContext*>(&ctx)) evidence->SaveHistoryCookies(request.CameOverHttps());
+  if (auto* evidence = dynamic_cast<TTessaroEvidenceContext*>(&ctx))
+    evidence->SaveHistoryCookies(request.CameOverHttps());
 }
 
 void TmainModule::mainModulewaMainAction(TWebRequest& request, TWebResponse& response, bool&) {

@@ -93,8 +93,8 @@ TEST_F(CalendarPage, TodayIsMarkedEvenWhenSelectedAndAnUnreadableDateSelectsToda
 }
 
 TEST_F(CalendarPage, ElementIdsThatAreNotIdsNeverReachThePage) {
-  for (const std::string& id : {"a');alert(1);//", "a%22%3E%3Cscript%3Ealert(1)%3C/script%3E", "a%27%20onclick=x",
-                                "a\\u0027"}) {
+  for (std::string id :
+       {"a');alert(1);//", "a%22%3E%3Cscript%3Ealert(1)%3C/script%3E", "a%27%20onclick=x", "a\\u0027"}) {
     CgiResponse r = Show("CalDate=1.3.2024&CalElementID=" + id);
     ASSERT_EQ(r.status, 200) << r.raw;
     EXPECT_EQ(r.body.find("alert"), std::string::npos) << id << "\n" << r.body;
@@ -105,8 +105,8 @@ TEST_F(CalendarPage, ElementIdsThatAreNotIdsNeverReachThePage) {
 }
 
 TEST_F(CalendarPage, OutOfRangeMonthsWrapAndImpossibleYearsShowTheSelectedMonth) {
-  for (const std::string& query : {"CalMonth=5&CalYear=10000", "CalMonth=5&CalYear=2147483647",
-                                   "CalMonth=2147483647&CalYear=2024", "CalMonth=-3&CalYear=2024"}) {
+  for (std::string query : {"CalMonth=5&CalYear=10000", "CalMonth=5&CalYear=2147483647",
+                            "CalMonth=2147483647&CalYear=2024", "CalMonth=-3&CalYear=2024"}) {
     CgiResponse r = Show("CalDate=9.7.2025&" + query);
     ASSERT_EQ(r.status, 200) << query << r.raw;
     EXPECT_NE(r.body.find("|9.7.2025|"), std::string::npos) << query << r.body;

@@ -66,7 +66,7 @@ TEST_F(ImagePage, WithoutTheDefaultFileTheJpegBodyIsEmptyAndOtherTypesSendNothin
   CgiResponse missing = bare.Get("/Img", "IMGType=0", {{"HTTP_COOKIE", kSession}});
   EXPECT_EQ(missing.Header("Content-Type"), "image/jpeg");
   EXPECT_EQ(missing.body, "");
-  for (const std::string& type : {"2", "7"}) {
+  for (std::string type : {"2", "7"}) {
     CgiResponse r = Get("IMGType=" + type);
     EXPECT_EQ(r.exit_code, 0) << type;
     EXPECT_EQ(r.body, "") << type;
