@@ -11,6 +11,7 @@
 #include "pages/do_action_context.h"
 #include "pages/error_context.h"
 #include "pages/evidence_context.h"
+#include "pages/image_context.h"
 #include "pages/main_page_context.h"
 #include "pages/show_detail_context.h"
 #include "pages/show_list_context.h"
@@ -100,7 +101,7 @@ std::unique_ptr<TWebAppOptions> TmainModule::CreateOptions(std::unique_ptr<TWebA
 }
 
 std::unique_ptr<tRequestContext> TmainModule::CreateErrorContext(TWebRequest& request, const std::exception& error,
-                                                              TWebResponse& response) {
+                                                                 TWebResponse& response) {
   TTessaroOptions* options = PortalOptions();
   if (options == nullptr || options->pgERROR.empty()) return nullptr;
   auto context = std::make_unique<TTessaroErrorContext>(&request, options, &response);
@@ -145,7 +146,8 @@ void TmainModule::RunPageContext(std::unique_ptr<tRequestContext> context, TWebR
   response.SetContent(ctx.Produce(MainPageProducer()));
   // The trail is saved once the page has been made, so that a page that
   // failed leaves the visitor's trail as it was.
-  if (auto* evidence = dynamic_cast<TTessaroEvidenceContext*>(&ctx)) evidence->SaveHistoryCookies(request.CameOverHttps());
+  if (auto* evidence = dynamic_cast<TTessaroEvidenceContext*>(&ctx))
+    evidence->SaveHistoryCookies(request.CameOverHttps());
 }
 
 void TmainModule::mainModulewaMainAction(TWebRequest& request, TWebResponse& response, bool&) {
@@ -163,8 +165,21 @@ void TmainModule::mainModulewaShowFaktAction(TWebRequest& request, TWebResponse&
 void TmainModule::mainModulewaDBImageAction(TWebRequest&, TWebResponse& response, bool&) {
   ShowUnavailablePage(true, response);
 }
-void TmainModule::mainModulewaImgAction(TWebRequest&, TWebResponse& response, bool&) {
-  ShowUnavailablePage(true, response);
+// The default picture and the security-code picture. Like the database
+// pictures it never shows the login page: an <img> could not show it.
+void TmainModule::mainModulewaImgAction(TWebRequest& request, TWebResponse& response, bool&) {
+  struct Free {
+    TmainModule& module;
+    ~Free() { module.FreeContext(); }
+  } free_at_end{*this};
+  try {
+    std::unique_ptr<TTessaroImageContext> owned = MakeContext<TTessaroImageContext>(&request, GetOptions(), &response);
+    TTessaroImageContext& context = *owned;
+    SetContext(std::move(owned));
+    context.SendPicture();
+  } catch (const Exception& error) {
+    ShowError(true, error, response);
+  }
 }
 void TmainModule::mainModulewaRegisterAction(TWebRequest&, TWebResponse& response, bool&) {
   ShowUnavailablePage(true, response);

@@ -13,6 +13,7 @@
 #include <ctime>
 #include <typeindex>
 
+#include "context/calendar_context.h"
 #include "context/html_helpers.h"
 #include "context/request_urls.h"
 #include "context/simple_page_context.h"
@@ -389,7 +390,18 @@ void TWModule::WModulewaPageAction(TWebRequest& request, TWebResponse& response,
 }
 
 void TWModule::WModulewaCalendarAction(TWebRequest& request, TWebResponse& response, bool&) {
-  ShowUnavailablePage(!IsEnglish(request), response);
+  struct Free {
+    TWModule& module;
+    ~Free() { module.FreeContext(); }
+  } free_at_end{*this};
+  try {
+    std::unique_ptr<TCalendarContext> owned = MakeContext<TCalendarContext>(&request, GetOptions(), &response);
+    TCalendarContext& context = *owned;
+    SetContext(std::move(owned));
+    response.SetContent(context.Produce(MainPageProducer()));
+  } catch (const Exception& error) {
+    ShowError(!IsEnglish(request), error, response);
+  }
 }
 
 }  // namespace tessaro
