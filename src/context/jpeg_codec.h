@@ -10,10 +10,6 @@
 
 namespace tessaro {
 
-// The largest picture decoded, in pixels; larger ones count as no picture,
-// so that a stored or uploaded file cannot make the process take gigabytes.
-inline constexpr int64_t kMaxDecodedPixels = 40'000'000;
-
 // The picture in `bytes`; nothing when they are not a JPEG libjpeg can read
 // into RGB, or the picture is larger than kMaxDecodedPixels. Throws
 // Exception only when libjpeg cannot be loaded.

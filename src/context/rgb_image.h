@@ -8,6 +8,11 @@
 
 namespace tessaro {
 
+// The largest picture decoded, in pixels; larger ones count as no picture,
+// so that a stored or uploaded file cannot make the process take gigabytes.
+// Decoders check the size a file declares before they allocate.
+inline constexpr int64_t kMaxDecodedPixels = 40'000'000;
+
 struct TRgbImage {
   int Width = 0;
   int Height = 0;

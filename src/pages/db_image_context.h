@@ -42,7 +42,7 @@ class TTessaroDBImageContext : public TPublished<TTessaroDBImageContext, TTessar
   std::string IMGF;  // the blob field's name
   int IMGW = 0;      // the box to scale into; 0 does not limit
   int IMGH = 0;
-  std::string PID;   // row identifier of the record
+  std::string PID;  // row identifier of the record
 
   std::string GetPID() const override { return PID; }
   bool KeepsHistory() const override { return false; }

@@ -11,6 +11,7 @@
 #include "context/rgb_image.h"
 #include "e2e/admin_runner.h"
 #include "e2e/cgi_runner.h"
+#include "support/picture_files.h"
 
 namespace tessaro::testing {
 namespace {
@@ -36,18 +37,22 @@ std::string PortalXml() {
   auto role = [](const std::string& id, int count, const std::string& items) {
     return "<ApplicationRole><InstanceID>{22222222-0000-0000-0000-00000000000" + id +
            "}</InstanceID><detApplicationTypeID>{11111111-0000-0000-0000-000000000001}</detApplicationTypeID>"
-           "<RoleName>Role " + id + "</RoleName><EvidenceItems ElementClass=\"TEvidenceItem\" Count=\"" +
-           std::to_string(count) + "\">" + items +
-           "</EvidenceItems></ApplicationRole>";
+           "<RoleName>Role " +
+           id + "</RoleName><EvidenceItems ElementClass=\"TEvidenceItem\" Count=\"" + std::to_string(count) + "\">" +
+           items + "</EvidenceItems></ApplicationRole>";
   };
   const std::string connection =
-      "CommandTimeout=\"30\" R_ConnectionString=\"Driver=SQLite3;Database=zbozi.db;NoCreat=1\" RW_ConnectionString=\"\"";
-  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<TessaroModel Format=\"1\"><Definitions><Connection " + connection +
-         " SupportsCatalogs=\"False\"/><ApplicationTypes ElementClass=\"TApplicationType\" Count=\"1\"><ApplicationType>"
+      "CommandTimeout=\"30\" R_ConnectionString=\"Driver=SQLite3;Database=zbozi.db;NoCreat=1\" "
+      "RW_ConnectionString=\"\"";
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<TessaroModel Format=\"1\"><Definitions><Connection " +
+         connection +
+         " SupportsCatalogs=\"False\"/><ApplicationTypes ElementClass=\"TApplicationType\" "
+         "Count=\"1\"><ApplicationType>"
          "<InstanceID>{11111111-0000-0000-0000-000000000001}</InstanceID><TypeName>Sklad</TypeName>"
          "<ApplicationRoles ElementClass=\"TApplicationRole\" Count=\"2\">" +
-         role("1", 2, EvidenceItem("1", "1", "select %s from zbozi where id = :PID") +
-                       EvidenceItem("2", "1", "select %s from zbozi where nazev like 'a%' and id = :PID")) +
+         role("1", 2,
+              EvidenceItem("1", "1", "select %s from zbozi where id = :PID") +
+                  EvidenceItem("2", "1", "select %s from zbozi where nazev like 'a%' and id = :PID")) +
          role("2", 1, EvidenceItem("3", "2", "select %s from zbozi where id = :PID")) +
          "</ApplicationRoles></ApplicationType></ApplicationTypes></Definitions><UserData><Connection " + connection +
          "/><UserAccounts ElementClass=\"TUserAccount\" Count=\"1\"><UserAccount>"
@@ -81,11 +86,15 @@ class DBImagePage : public ::testing::Test {
     site->WriteFile("big.jpg", JpegOf(400, 300));
     site->WriteFile("small.jpg", JpegOf(30, 20));
     site->WriteFile("pic.png", kPngBytes);
+    site->WriteFile("pic.gif", GifFile(60, 40, {{0, 128, 0}}, std::vector<uint8_t>(60 * 40, 0)));
+    site->WriteFile("pic.bmp", BmpFile(20, 30, std::vector<TRgb>(20 * 30, TRgb{9, 9, 9})));
+    site->WriteFile("pic.wmf", std::string("\xD7\xCD\xC6\x9A", 4) + std::string(60, '\0'));
     site->WriteFile("portal.xml", PortalXml());
     site->WriteFile("data.sql",
                     "CREATE TABLE zbozi (id INTEGER PRIMARY KEY, nazev VARCHAR(40), foto BLOB);\n"
                     "INSERT INTO zbozi VALUES (1, 'a', readfile('big.jpg')), (2, 'b', readfile('small.jpg')),\n"
-                    "  (3, 'c', readfile('pic.png')), (4, 'd', NULL), (5, 'e', X'0A0B0C');\n");
+                    "  (3, 'c', readfile('pic.png')), (4, 'd', NULL), (5, 'e', X'0A0B0C'),\n"
+                    "  (6, 'f', readfile('pic.gif')), (7, 'g', readfile('pic.bmp')), (8, 'h', readfile('pic.wmf'));\n");
     import_result = RunAdmin({"import", "portal.xml", "."}, site->Dir());
     const std::string create = "cd '" + site->Dir() + "' && sqlite3 zbozi.db < data.sql";
     database_status = std::system(create.c_str());
@@ -126,15 +135,17 @@ class DBImagePage : public ::testing::Test {
 };
 
 // Narrowed to the width, then lowered to the height, rounded to even; never
-// enlarged. Records without a shown picture get the default picture, fitted
-// the same way.
+// enlarged. GIF and bitmap pictures are read too. Records without a shown
+// picture (PNG, a metafile, null, unknown bytes, no record) get the default
+// picture, fitted the same way.
 TEST_F(DBImagePage, PicturesAreFittedIntoTheBoxOrReplacedByTheDefault) {
   const struct {
     std::string pid, box, size;
   } cases[] = {
-      {"1", "IMGW=40&IMGH=40", "40x30"},   {"1", "IMGW=0&IMGH=50", "67x50"},  {"1", "IMGW=-5&IMGH=0", "400x300"},
-      {"2", "IMGW=40&IMGH=40", "30x20"},   {"3", "IMGW=40&IMGH=40", "40x32"},  {"4", "IMGW=0&IMGH=0", "100x80"},
-      {"5", "IMGW=50&IMGH=0", "50x40"},    {"99", "IMGW=50&IMGH=50", "50x40"},
+      {"1", "IMGW=40&IMGH=40", "40x30"}, {"1", "IMGW=0&IMGH=50", "67x50"},   {"1", "IMGW=-5&IMGH=0", "400x300"},
+      {"2", "IMGW=40&IMGH=40", "30x20"}, {"3", "IMGW=40&IMGH=40", "40x32"},  {"4", "IMGW=0&IMGH=0", "100x80"},
+      {"5", "IMGW=50&IMGH=0", "50x40"},  {"99", "IMGW=50&IMGH=50", "50x40"}, {"6", "IMGW=30&IMGH=0", "30x20"},
+      {"7", "IMGW=0&IMGH=15", "10x15"},  {"8", "IMGW=0&IMGH=0", "100x80"},
   };
   for (const auto& c : cases)
     EXPECT_EQ(AnsweredSize("ID=" + kItem + "&PID=" + c.pid + "&IMGF=foto&" + c.box), c.size) << c.pid << " " << c.box;
@@ -148,7 +159,8 @@ TEST_F(DBImagePage, GivenTypeSendsTheStoredBytesAsTheyAre) {
   EXPECT_EQ(text.body, "\x0A\x0B\x0C");
   // A type that would make the bytes a page of the portal, or a header of
   // the visitor's own, gets nothing.
-  for (const std::string type : std::initializer_list<std::string>{"text%2Fhtml", "image%2Fsvg%2Bxml", "image%2Fpng%0D%0ASet-Cookie%3A%20x%3D1", "png"}) {
+  for (const std::string& type : std::initializer_list<std::string>{"text%2Fhtml", "image%2Fsvg%2Bxml",
+                                                                    "image%2Fpng%0D%0ASet-Cookie%3A%20x%3D1", "png"}) {
     CgiResponse r = Show("ID=" + kItem + "&PID=5&IMGF=foto&TYPE=" + type);
     EXPECT_EQ(r.body, "") << type;
     EXPECT_EQ(r.Header("Set-Cookie").find("x=1"), std::string::npos) << type;
@@ -159,8 +171,13 @@ TEST_F(DBImagePage, GivenTypeSendsTheStoredBytesAsTheyAre) {
 // A field name that is not a plain identifier never reaches the SQL: no
 // picture at all, and the table is still there afterwards.
 TEST_F(DBImagePage, FieldNamesThatAreNoIdentifiersGiveNoPicture) {
-  const std::string names[] = {"foto%20from%20zbozi%3B%20drop%20table%20zbozi%3B--", "foto%27", "1foto", "foto%29--", "%2A", "nazev%2Cfoto",
-        std::string(200, 'f')};
+  const std::string names[] = {"foto%20from%20zbozi%3B%20drop%20table%20zbozi%3B--",
+                               "foto%27",
+                               "1foto",
+                               "foto%29--",
+                               "%2A",
+                               "nazev%2Cfoto",
+                               std::string(200, 'f')};
   for (const std::string& name : names) {
     CgiResponse r = Show("ID=" + kItem + "&PID=1&IMGW=40&IMGF=" + name);
     EXPECT_EQ(r.status, 200) << name;
