@@ -15,6 +15,14 @@ namespace tessaro {
 // Exception only when libjpeg cannot be loaded.
 std::optional<TRgbImage> DecodeJpeg(std::string_view bytes);
 
+// The picture in `bytes` fitted into (box_width, box_height) as
+// ScaleIntoBox fits it, with the size worked out from the picture's own
+// size. A picture much larger than the box is decoded at 1/2, 1/4 or 1/8 of
+// its size (libjpeg's scaled decoding, far cheaper than decoding it whole),
+// as long as that is still at least the fitted size; the rest of the way it
+// is resampled. Otherwise as DecodeJpeg.
+std::optional<TRgbImage> DecodeJpegIntoBox(std::string_view bytes, int box_width, int box_height);
+
 // `image` as a JPEG file at the encoder's default quality. REQUIRES:
 // !image.Empty(). Throws Exception when libjpeg cannot be loaded or fails.
 std::string EncodeJpeg(const TRgbImage& image);

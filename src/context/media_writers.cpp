@@ -62,9 +62,11 @@ void SendJpeg(const TRgbImage* image, int width, int height, TWebResponse& respo
 void SendFieldImage(const TField* field, int width, int height, const std::string& default_file,
                     TWebResponse& response) {
   std::optional<TRgbImage> picture;
-  if (field && !field->IsNull()) picture = DecodePicture(field->AsString());
-  if (!picture) picture = LoadJpegFile(default_file);
-  if (picture) *picture = ScaleIntoBox(*picture, width, height);
+  if (field && !field->IsNull()) picture = DecodePictureIntoBox(field->AsString(), width, height);
+  if (!picture) {
+    picture = LoadJpegFile(default_file);
+    if (picture) *picture = ScaleIntoBox(*picture, width, height);
+  }
   SendJpeg(picture ? &*picture : nullptr, 0, 0, response);
 }
 

@@ -63,4 +63,13 @@ std::optional<TRgbImage> DecodePicture(std::string_view bytes) {
   return entry->decode(bytes);
 }
 
+std::optional<TRgbImage> DecodePictureIntoBox(std::string_view bytes, int box_width, int box_height) {
+  const TFormatEntry* entry = FindFormat(bytes);
+  if (entry == nullptr || entry->decode == nullptr) return std::nullopt;
+  if (entry->format == TPictureFormat::Jpeg) return DecodeJpegIntoBox(bytes, box_width, box_height);
+  std::optional<TRgbImage> picture = entry->decode(bytes);
+  if (picture) *picture = ScaleIntoBox(*picture, box_width, box_height);
+  return picture;
+}
+
 }  // namespace tessaro

@@ -25,4 +25,9 @@ TPictureFormat RecognisePicture(std::string_view bytes);
 // when a decoding library cannot be loaded.
 std::optional<TRgbImage> DecodePicture(std::string_view bytes);
 
+// As DecodePicture, with the picture fitted into (box_width, box_height) by
+// ScaleIntoBox's rule; JPEG pictures are decoded at a reduced scale when the
+// box allows it (DecodeJpegIntoBox).
+std::optional<TRgbImage> DecodePictureIntoBox(std::string_view bytes, int box_width, int box_height);
+
 }  // namespace tessaro

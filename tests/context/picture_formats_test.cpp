@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
+#include "context/jpeg_codec.h"
 #include "support/picture_files.h"
 
 namespace tessaro {
@@ -202,6 +205,33 @@ TEST(DecodePicture, IconThatLiesGivesNoPicture) {
   const std::string cases[] = {with(14, 1000), with(18, 1000),     with(18, 0xFFFFFFF0u),
                                png_inside,     good.substr(0, 30), "\0\0\x01\0\x09\0"s};
   for (const std::string& ico : cases) EXPECT_FALSE(DecodePicture(ico)) << ::testing::PrintToString(ico.substr(0, 30));
+}
+
+// Decoding a JPEG at a reduced scale gives the size the box rule gives for
+// the whole picture, and nearly the pixels of decoding it whole and then
+// resampling.
+TEST(DecodePictureIntoBox, ScaledJpegDecodingKeepsTheSizeAndLooks) {
+  TRgbImage source;
+  source.Width = 400;
+  source.Height = 300;
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 400; ++x)
+      source.Pixels.insert(source.Pixels.end(),
+                           {static_cast<uint8_t>(x * 255 / 400), static_cast<uint8_t>(y * 255 / 300),
+                            static_cast<uint8_t>((x / 40 + y / 40) % 2 * 200)});
+  const std::string jpeg = EncodeJpeg(source);
+  const struct { int box_width, box_height; } boxes[] = {{40, 40}, {0, 50}, {199, 0}, {0, 0}, {399, 301}, {3, 3}};
+  for (const auto& box : boxes) {
+    const TImageSize size = FitIntoBox(400, 300, box.box_width, box.box_height);
+    std::optional<TRgbImage> scaled = DecodePictureIntoBox(jpeg, box.box_width, box.box_height);
+    const TRgbImage whole = ScaleIntoBox(*DecodeJpeg(jpeg), box.box_width, box.box_height);
+    ASSERT_TRUE(scaled);
+    EXPECT_EQ((TImageSize{scaled->Width, scaled->Height}), size) << box.box_width << "x" << box.box_height;
+    ASSERT_EQ(scaled->Pixels.size(), whole.Pixels.size());
+    double difference = 0;
+    for (size_t i = 0; i < whole.Pixels.size(); ++i) difference += std::abs(scaled->Pixels[i] - whole.Pixels[i]);
+    EXPECT_LT(difference / whole.Pixels.size(), 8.0) << box.box_width << "x" << box.box_height;
+  }
 }
 
 }  // namespace
