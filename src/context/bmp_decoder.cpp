@@ -4,7 +4,7 @@
 // All reading goes through Bytes(), which answers zero past the end, and
 // every array is sized from checked declarations before anything is
 // allocated, so a hostile file can neither read past its buffer nor make the
-// process allocate more than a picture of kMaxDecodedPixels.
+// process allocate more than a picture of the pixel limit.
 #include "context/bmp_decoder.h"
 
 #include <array>
@@ -41,7 +41,7 @@ struct TDibInfo {
 
 // Reads and checks the info header at the start of `dib`; `icon` halves the
 // height (the mask rows are counted in it).
-bool ReadDibInfo(std::string_view dib, bool icon, TDibInfo& info) {
+bool ReadDibInfo(std::string_view dib, bool icon, int64_t max_pixels, TDibInfo& info) {
   info.header_size = U32(dib, 0);
   if (info.header_size == 12) {
     info.width = U16(dib, 4);
@@ -63,7 +63,7 @@ bool ReadDibInfo(std::string_view dib, bool icon, TDibInfo& info) {
     info.height = -info.height;
   }
   if (icon) info.height /= 2;
-  if (info.width <= 0 || info.height <= 0 || info.width * info.height > kMaxDecodedPixels) return false;
+  if (info.width <= 0 || info.height <= 0 || info.width * info.height > max_pixels) return false;
   size_t after_header = info.header_size;
   switch (info.compression) {
     case kRgb:
@@ -244,12 +244,12 @@ std::optional<TRgbImage> DecodeDib(std::string_view dib, const TDibInfo& info, s
 
 }  // namespace
 
-std::optional<TRgbImage> DecodeBmp(std::string_view bytes) {
+std::optional<TRgbImage> DecodeBmp(std::string_view bytes, int64_t max_pixels) {
   constexpr size_t kFileHeader = 14;
   if (bytes.size() < kFileHeader || bytes.substr(0, 2) != "BM") return std::nullopt;
   const std::string_view dib = bytes.substr(kFileHeader);
   TDibInfo info;
-  if (!ReadDibInfo(dib, false, info)) return std::nullopt;
+  if (!ReadDibInfo(dib, false, max_pixels, info)) return std::nullopt;
   // The file header says where the rows start; when it points into the
   // headers, they follow the palette.
   size_t offset = U32(bytes, 10);
@@ -258,9 +258,9 @@ std::optional<TRgbImage> DecodeBmp(std::string_view bytes) {
   return DecodeDib(dib, info, bytes.substr(offset), false);
 }
 
-std::optional<TRgbImage> DecodeIconDib(std::string_view dib) {
+std::optional<TRgbImage> DecodeIconDib(std::string_view dib, int64_t max_pixels) {
   TDibInfo info;
-  if (!ReadDibInfo(dib, true, info) || info.data_offset > dib.size()) return std::nullopt;
+  if (!ReadDibInfo(dib, true, max_pixels, info) || info.data_offset > dib.size()) return std::nullopt;
   return DecodeDib(dib, info, dib.substr(info.data_offset), true);
 }
 

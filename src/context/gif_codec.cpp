@@ -44,7 +44,7 @@ constexpr int kGraphicsControl = 0xF9;
 
 }  // namespace
 
-std::optional<TRgbImage> DecodeGif(std::string_view bytes) {
+std::optional<TRgbImage> DecodeGif(std::string_view bytes, int64_t max_pixels) {
   const TGifLibrary& gif_library = GifLibrary();
   TMemoryInput input{bytes};
   int error = 0;
@@ -74,8 +74,8 @@ std::optional<TRgbImage> DecodeGif(std::string_view bytes) {
   if (frame.Width <= 0 || frame.Height <= 0 || colours == nullptr || colours->Colors == nullptr) return std::nullopt;
   const int64_t screen_width = gif->SWidth > 0 ? gif->SWidth : frame.Left + frame.Width;
   const int64_t screen_height = gif->SHeight > 0 ? gif->SHeight : frame.Top + frame.Height;
-  if (static_cast<int64_t>(frame.Width) * frame.Height > kMaxDecodedPixels ||
-      screen_width * screen_height > kMaxDecodedPixels || screen_width <= 0 || screen_height <= 0)
+  if (static_cast<int64_t>(frame.Width) * frame.Height > max_pixels || screen_width * screen_height > max_pixels ||
+      screen_width <= 0 || screen_height <= 0)
     return std::nullopt;
 
   TRgbImage image;

@@ -17,7 +17,7 @@ uint32_t U32(std::string_view b, size_t at) { return U16(b, at) | U16(b, at + 2)
 
 }  // namespace
 
-std::optional<TRgbImage> DecodeIcon(std::string_view bytes) {
+std::optional<TRgbImage> DecodeIcon(std::string_view bytes, int64_t max_pixels) {
   constexpr size_t kHeader = 6, kEntry = 16;
   if (bytes.size() < kHeader || U16(bytes, 0) != 0 || U16(bytes, 2) != 1) return std::nullopt;
   const size_t count = U16(bytes, 4);
@@ -41,7 +41,7 @@ std::optional<TRgbImage> DecodeIcon(std::string_view bytes) {
   if (offset >= bytes.size() || size > bytes.size() - offset) return std::nullopt;
   const std::string_view picture = bytes.substr(offset, size);
   if (picture.substr(0, 4) == "\x89PNG") return std::nullopt;
-  return DecodeIconDib(picture);
+  return DecodeIconDib(picture, max_pixels);
 }
 
 }  // namespace tessaro

@@ -61,7 +61,7 @@ unsigned ScaleDenominator(int64_t width, int64_t height, TImageSize wanted) {
 
 // Decodes `bytes`; with a box (`fit`), at the scale the box allows, and
 // fitted into it.
-std::optional<TRgbImage> Decode(std::string_view bytes, bool fit, int box_width, int box_height) {
+std::optional<TRgbImage> Decode(std::string_view bytes, bool fit, int box_width, int box_height, int64_t max_pixels) {
   if (bytes.empty()) return std::nullopt;
   TRgbImage image;
   TJpegError error;
@@ -77,7 +77,7 @@ std::optional<TRgbImage> Decode(std::string_view bytes, bool fit, int box_width,
   created = true;
   jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
   const bool readable = jpeg_read_header(&cinfo, TRUE) == JPEG_HEADER_OK &&
-                        static_cast<int64_t>(cinfo.image_width) * cinfo.image_height <= kMaxDecodedPixels;
+                        static_cast<int64_t>(cinfo.image_width) * cinfo.image_height <= max_pixels;
   if (!readable) {
     jpeg_destroy_decompress(&cinfo);
     return std::nullopt;
@@ -108,10 +108,12 @@ std::optional<TRgbImage> Decode(std::string_view bytes, bool fit, int box_width,
 
 }  // namespace
 
-std::optional<TRgbImage> DecodeJpeg(std::string_view bytes) { return Decode(bytes, false, 0, 0); }
+std::optional<TRgbImage> DecodeJpeg(std::string_view bytes, int64_t max_pixels) {
+  return Decode(bytes, false, 0, 0, max_pixels);
+}
 
-std::optional<TRgbImage> DecodeJpegIntoBox(std::string_view bytes, int box_width, int box_height) {
-  return Decode(bytes, true, box_width, box_height);
+std::optional<TRgbImage> DecodeJpegIntoBox(std::string_view bytes, int box_width, int box_height, int64_t max_pixels) {
+  return Decode(bytes, true, box_width, box_height, max_pixels);
 }
 
 std::string EncodeJpeg(const TRgbImage& image) {

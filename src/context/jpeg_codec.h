@@ -11,9 +11,9 @@
 namespace tessaro {
 
 // The picture in `bytes`; nothing when they are not a JPEG libjpeg can read
-// into RGB, or the picture is larger than kMaxDecodedPixels. Throws
+// into RGB, or the picture is larger than `max_pixels`. Throws
 // Exception only when libjpeg cannot be loaded.
-std::optional<TRgbImage> DecodeJpeg(std::string_view bytes);
+std::optional<TRgbImage> DecodeJpeg(std::string_view bytes, int64_t max_pixels = kMaxDecodedPixels);
 
 // The picture in `bytes` fitted into (box_width, box_height) as
 // ScaleIntoBox fits it, with the size worked out from the picture's own
@@ -21,7 +21,8 @@ std::optional<TRgbImage> DecodeJpeg(std::string_view bytes);
 // its size (libjpeg's scaled decoding, far cheaper than decoding it whole),
 // as long as that is still at least the fitted size; the rest of the way it
 // is resampled. Otherwise as DecodeJpeg.
-std::optional<TRgbImage> DecodeJpegIntoBox(std::string_view bytes, int box_width, int box_height);
+std::optional<TRgbImage> DecodeJpegIntoBox(std::string_view bytes, int box_width, int box_height,
+                                           int64_t max_pixels = kMaxDecodedPixels);
 
 // `image` as a JPEG file at the encoder's default quality. REQUIRES:
 // !image.Empty(). Throws Exception when libjpeg cannot be loaded or fails.

@@ -33,7 +33,7 @@ bool IsIcon(std::string_view b) { return HasAt(b, 0, "\0\0\x01\0"sv); }
 struct TFormatEntry {
   bool (*recognises)(std::string_view bytes);
   TPictureFormat format;
-  std::optional<TRgbImage> (*decode)(std::string_view bytes);  // null: not shown
+  std::optional<TRgbImage> (*decode)(std::string_view bytes, int64_t max_pixels);  // null: not shown
 };
 
 constexpr TFormatEntry kFormats[] = {
@@ -57,17 +57,18 @@ TPictureFormat RecognisePicture(std::string_view bytes) {
   return entry ? entry->format : TPictureFormat::None;
 }
 
-std::optional<TRgbImage> DecodePicture(std::string_view bytes) {
+std::optional<TRgbImage> DecodePicture(std::string_view bytes, int64_t max_pixels) {
   const TFormatEntry* entry = FindFormat(bytes);
   if (entry == nullptr || entry->decode == nullptr) return std::nullopt;
-  return entry->decode(bytes);
+  return entry->decode(bytes, max_pixels);
 }
 
-std::optional<TRgbImage> DecodePictureIntoBox(std::string_view bytes, int box_width, int box_height) {
+std::optional<TRgbImage> DecodePictureIntoBox(std::string_view bytes, int box_width, int box_height,
+                                              int64_t max_pixels) {
   const TFormatEntry* entry = FindFormat(bytes);
   if (entry == nullptr || entry->decode == nullptr) return std::nullopt;
-  if (entry->format == TPictureFormat::Jpeg) return DecodeJpegIntoBox(bytes, box_width, box_height);
-  std::optional<TRgbImage> picture = entry->decode(bytes);
+  if (entry->format == TPictureFormat::Jpeg) return DecodeJpegIntoBox(bytes, box_width, box_height, max_pixels);
+  std::optional<TRgbImage> picture = entry->decode(bytes, max_pixels);
   if (picture) *picture = ScaleIntoBox(*picture, box_width, box_height);
   return picture;
 }
