@@ -62,7 +62,10 @@ bool AcceptableBlobMimeType(std::string_view type) {
     if (i != slash && !IsMimeTokenChar(type[i])) return false;
   const std::string lower = LowerCase(type);
   const std::string_view main_type = std::string_view(lower).substr(0, slash);
-  if (main_type != "image" && main_type != "audio" && main_type != "video" && main_type != "application") return false;
+  // "midi" is the type the portal's own clip table gives MIDI files.
+  if (main_type != "image" && main_type != "audio" && main_type != "video" && main_type != "midi" &&
+      main_type != "application")
+    return false;
   for (std::string_view active : {"html", "xml", "svg", "javascript", "ecmascript"})
     if (lower.find(active) != std::string::npos) return false;
   return true;

@@ -28,8 +28,8 @@ bool AcceptableBlobFieldName(std::string_view name, const TEvidenceItem& item);
 
 // Whether `type` may go out as the Content-Type of a stored field: a
 // "type/subtype" of token characters, at most 100 long, whose type is image,
-// audio, video or application and which is none that a browser would run as
-// a page or script of the portal (HTML, XML, SVG, JavaScript).
+// audio, video, midi or application and which is none that a browser would
+// run as a page or script of the portal (HTML, XML, SVG, JavaScript).
 bool AcceptableBlobMimeType(std::string_view type);
 
 class TTessaroDBImageContext : public TPublished<TTessaroDBImageContext, TTessaroEvidenceContext> {
