@@ -37,9 +37,10 @@ fuzz: deps
 	@scripts/run-fuzzers $(FUZZ_BUILD) $(FUZZ_SECONDS)
 
 # The demo needs the CGI program, tessaro-admin (which imports its
-# definitions and accounts) and the note plug-in, not the tests and benchmarks.
+# definitions and accounts), the note plug-in and the picture generator, not
+# the tests and benchmarks.
 demo: configure
-	@cmake --build $(BUILD) -j $(JOBS) --target tessaro_cgi_exe tessaro_admin note_action_plugin
+	@cmake --build $(BUILD) -j $(JOBS) --target tessaro_cgi_exe tessaro_admin note_action_plugin demo_pictures
 	@scripts/serve-demo $(BUILD) $(DEMO_PORT)
 
 # A release build of the programs alone, installed stripped under

@@ -22,7 +22,9 @@ CREATE TABLE products (               -- zboží
   category    VARCHAR(40) NOT NULL,       -- Nářadí, Osivo, Hnojiva, Zavlažování, Nábytek
   unit        VARCHAR(10) NOT NULL,       -- ks, bal, kg
   unit_price  NUMERIC NOT NULL CHECK (unit_price >= 0),
-  in_stock    INTEGER NOT NULL DEFAULT 0
+  in_stock    INTEGER NOT NULL DEFAULT 0,
+  picture     LONGVARBINARY               -- JPEG, GIF or bitmap (scripts/build-demo-site); the
+                                          -- driver reports this type as a long binary field
 );
 
 CREATE TABLE orders (                 -- objednávky

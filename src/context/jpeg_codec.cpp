@@ -48,9 +48,20 @@ struct TMemoryDestination {
   ~TMemoryDestination() { std::free(buffer); }
 };
 
-}  // namespace
+// The largest divisor (8, 4 or 2) by which libjpeg may shrink a `width` x
+// `height` picture while decoding and still give at least `wanted`; 1 when
+// none does. libjpeg rounds a scaled size up.
+unsigned ScaleDenominator(int64_t width, int64_t height, TImageSize wanted) {
+  for (unsigned denominator : {8u, 4u, 2u})
+    if ((width + denominator - 1) / denominator >= wanted.Width &&
+        (height + denominator - 1) / denominator >= wanted.Height)
+      return denominator;
+  return 1;
+}
 
-std::optional<TRgbImage> DecodeJpeg(std::string_view bytes) {
+// Decodes `bytes`; with a box (`fit`), at the scale the box allows, and
+// fitted into it.
+std::optional<TRgbImage> Decode(std::string_view bytes, bool fit, int box_width, int box_height, int64_t max_pixels) {
   if (bytes.empty()) return std::nullopt;
   TRgbImage image;
   TJpegError error;
@@ -66,12 +77,19 @@ std::optional<TRgbImage> DecodeJpeg(std::string_view bytes) {
   created = true;
   jpeg_mem_src(&cinfo, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
   const bool readable = jpeg_read_header(&cinfo, TRUE) == JPEG_HEADER_OK &&
-                        static_cast<int64_t>(cinfo.image_width) * cinfo.image_height <= kMaxDecodedPixels;
+                        static_cast<int64_t>(cinfo.image_width) * cinfo.image_height <= max_pixels;
   if (!readable) {
     jpeg_destroy_decompress(&cinfo);
     return std::nullopt;
   }
   cinfo.out_color_space = JCS_RGB;
+  // The fitted size, from the picture's own size.
+  const TImageSize fitted =
+      FitIntoBox(static_cast<int>(cinfo.image_width), static_cast<int>(cinfo.image_height), box_width, box_height);
+  if (fit) {
+    cinfo.scale_num = 1;
+    cinfo.scale_denom = ScaleDenominator(cinfo.image_width, cinfo.image_height, fitted);
+  }
   jpeg_start_decompress(&cinfo);
   image.Width = static_cast<int>(cinfo.output_width);
   image.Height = static_cast<int>(cinfo.output_height);
@@ -83,7 +101,19 @@ std::optional<TRgbImage> DecodeJpeg(std::string_view bytes) {
   }
   jpeg_finish_decompress(&cinfo);
   jpeg_destroy_decompress(&cinfo);
+  if (fit && (image.Width != fitted.Width || image.Height != fitted.Height))
+    image = ResizeImage(image, fitted.Width, fitted.Height);
   return image;
+}
+
+}  // namespace
+
+std::optional<TRgbImage> DecodeJpeg(std::string_view bytes, int64_t max_pixels) {
+  return Decode(bytes, false, 0, 0, max_pixels);
+}
+
+std::optional<TRgbImage> DecodeJpegIntoBox(std::string_view bytes, int box_width, int box_height, int64_t max_pixels) {
+  return Decode(bytes, true, box_width, box_height, max_pixels);
 }
 
 std::string EncodeJpeg(const TRgbImage& image) {

@@ -1,13 +1,12 @@
-// Media responses. A stored picture is recognised by its first bytes and
-// read by the decoder of its format; the decoders form a table, so that
-// further formats are one entry each. Recognition follows the signatures the
-// portal has always accepted: a JPEG is one with a JFIF or Exif header.
+// Media responses. A stored picture is recognised and decoded by
+// picture_formats.h; the default picture is a JPEG file.
 #include "context/media_writers.h"
 
 #include <optional>
 
 #include "cgi/web_response.h"
 #include "context/jpeg_codec.h"
+#include "context/picture_formats.h"
 #include "util/file_io.h"
 #include "util/text.h"
 
@@ -17,30 +16,6 @@ namespace {
 
 // The largest default picture file read.
 constexpr size_t kMaxPictureFileBytes = 64 * 1024 * 1024;
-
-bool HasAt(std::string_view bytes, size_t offset, std::string_view signature) {
-  return bytes.size() >= offset + signature.size() && bytes.substr(offset, signature.size()) == signature;
-}
-
-bool IsJpeg(std::string_view bytes) {
-  return HasAt(bytes, 6, "JFIF") || (HasAt(bytes, 0, "\xFF\xD8\xFF\xE1") && HasAt(bytes, 6, "Exif"));
-}
-
-struct TPictureDecoder {
-  bool (*recognises)(std::string_view bytes);
-  std::optional<TRgbImage> (*decode)(std::string_view bytes);
-};
-
-constexpr TPictureDecoder kPictureDecoders[] = {
-    {IsJpeg, DecodeJpeg},
-};
-
-// The picture in `bytes` by the first decoder that recognises them.
-std::optional<TRgbImage> DecodePicture(std::string_view bytes) {
-  for (const TPictureDecoder& decoder : kPictureDecoders)
-    if (decoder.recognises(bytes)) return decoder.decode(bytes);
-  return std::nullopt;
-}
 
 std::optional<TRgbImage> LoadJpegFile(const std::string& name) {
   if (name.empty()) return std::nullopt;
@@ -61,10 +36,11 @@ bool MimeTypeOf(std::string_view extension, std::string& type) {
     std::string_view extension;
     std::string_view type;
   } kMimeTypes[] = {
-      {"mid", "midi/mid"},        {"wav", "audio/x-wav"},       {"mp3", "audio/mp3"},
-      {"wma", "audio/x-ms-wma"},  {"avi", "video/x-msvideo"},   {"mpeg", "video/x-mpeg2a"},
-      {"mpg", "video/mpeg"},      {"mov", "video/quicktime"},   {"wmv", "video/x-ms-wmv"},
-      {"swf", "application/x-shockwave-flash"},
+      {"mid", "midi/mid"},        {"wav", "audio/x-wav"},
+      {"mp3", "audio/mp3"},       {"wma", "audio/x-ms-wma"},
+      {"avi", "video/x-msvideo"}, {"mpeg", "video/x-mpeg2a"},
+      {"mpg", "video/mpeg"},      {"mov", "video/quicktime"},
+      {"wmv", "video/x-ms-wmv"},  {"swf", "application/x-shockwave-flash"},
   };
   for (const auto& entry : kMimeTypes) {
     if (SameText(extension, entry.extension)) {
@@ -86,9 +62,11 @@ void SendJpeg(const TRgbImage* image, int width, int height, TWebResponse& respo
 void SendFieldImage(const TField* field, int width, int height, const std::string& default_file,
                     TWebResponse& response) {
   std::optional<TRgbImage> picture;
-  if (field && !field->IsNull()) picture = DecodePicture(field->AsString());
-  if (!picture) picture = LoadJpegFile(default_file);
-  if (picture) *picture = ScaleIntoBox(*picture, width, height);
+  if (field && !field->IsNull()) picture = DecodePictureIntoBox(field->AsString(), width, height);
+  if (!picture) {
+    picture = LoadJpegFile(default_file);
+    if (picture) *picture = ScaleIntoBox(*picture, width, height);
+  }
   SendJpeg(picture ? &*picture : nullptr, 0, 0, response);
 }
 

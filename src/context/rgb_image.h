@@ -8,6 +8,13 @@
 
 namespace tessaro {
 
+// The largest picture decoded, in pixels; larger ones count as no picture,
+// so that a stored or uploaded file cannot make the process take gigabytes.
+// Decoders check the size a file declares before they allocate; they take
+// the limit as an argument (this by default), so that a fuzzing run can use
+// a smaller one and stay fast.
+inline constexpr int64_t kMaxDecodedPixels = 40'000'000;
+
 struct TRgbImage {
   int Width = 0;
   int Height = 0;

@@ -599,23 +599,33 @@ TFieldValue TOdbcStatement::FetchText(SQLUSMALLINT column, SQLSMALLINT c_type) {
   return TFieldValue(FromSqlWide(whole.data(), whole.size()));
 }
 
-// Reads a binary value in pieces, the way FetchText reads a text.
+// Reads a binary value in pieces, the way FetchText reads a text. When the
+// driver tells how much is left, the rest is read in one piece: drivers that
+// keep a value as text (SQLite's) convert all that is left on every call, so
+// small pieces would cost the square of a picture's size.
 TFieldValue TOdbcStatement::FetchBinary(SQLUSMALLINT column) {
   const TOdbcColumn& info = columns_[column - 1];
-  constexpr SQLLEN kPieceBytes = 16384;
-  unsigned char piece[kPieceBytes];
+  constexpr size_t kPieceBytes = 16384;
+  std::vector<unsigned char> piece(kPieceBytes);
   std::string bytes;
   for (bool first = true;; first = false) {
     SQLLEN indicator = 0;
-    const SQLRETURN rc = SQLGetData(handle_.Get(), column, SQL_C_BINARY, piece, kPieceBytes, &indicator);
+    const SQLLEN piece_bytes = static_cast<SQLLEN>(piece.size());
+    const SQLRETURN rc = SQLGetData(handle_.Get(), column, SQL_C_BINARY, piece.data(), piece_bytes, &indicator);
     if (rc == SQL_NO_DATA) break;
     CheckOdbc(rc, handle_, "Reading field " + info.Name);
     if (indicator == SQL_NULL_DATA) return first ? TFieldValue() : TFieldValue(std::move(bytes));
-    const bool truncated = rc == SQL_SUCCESS_WITH_INFO && (indicator == SQL_NO_TOTAL || indicator > kPieceBytes);
-    const size_t length = truncated || indicator < 0 ? kPieceBytes : std::min(indicator, kPieceBytes);
+    const bool truncated = rc == SQL_SUCCESS_WITH_INFO && (indicator == SQL_NO_TOTAL || indicator > piece_bytes);
+    const size_t length =
+        truncated || indicator < 0 ? piece.size() : static_cast<size_t>(std::min(indicator, piece_bytes));
     if (bytes.size() + length > kMaxValueBytes) TooLarge(info);
-    bytes.append(reinterpret_cast<const char*>(piece), length);
+    bytes.append(reinterpret_cast<const char*>(piece.data()), length);
     if (!truncated) break;
+    if (indicator != SQL_NO_TOTAL) {
+      const size_t rest = static_cast<size_t>(indicator) - length;
+      if (bytes.size() + rest > kMaxValueBytes) TooLarge(info);
+      piece.resize(std::max(rest, kPieceBytes));
+    }
   }
   return TFieldValue(std::move(bytes));
 }

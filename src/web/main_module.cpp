@@ -8,6 +8,7 @@
 #include "context/request_urls.h"
 #include "model/inet_mgr_model.h"
 #include "model/user_account.h"
+#include "pages/db_image_context.h"
 #include "pages/do_action_context.h"
 #include "pages/error_context.h"
 #include "pages/evidence_context.h"
@@ -162,8 +163,18 @@ void TmainModule::mainModulewaShowListAction(TWebRequest& request, TWebResponse&
 void TmainModule::mainModulewaShowFaktAction(TWebRequest& request, TWebResponse& response, bool&) {
   RunPageContext(MakeContext<TTessaroShowDetailContext>(&request, GetOptions(), &response), request, response);
 }
-void TmainModule::mainModulewaDBImageAction(TWebRequest&, TWebResponse& response, bool&) {
-  ShowUnavailablePage(true, response);
+// A stored picture. A visitor who may not see the item gets no picture, not
+// the login page: the request comes from an <img> tag of a page.
+void TmainModule::mainModulewaDBImageAction(TWebRequest& request, TWebResponse& response, bool&) {
+  std::unique_ptr<TTessaroDBImageContext> context =
+      MakeContext<TTessaroDBImageContext>(&request, GetOptions(), &response);
+  TTessaroDBImageContext& image = *context;
+  SetContext(std::move(context));
+  struct Free {
+    TmainModule& module;
+    ~Free() { module.FreeContext(); }
+  } free_at_end{*this};
+  image.WriteResponse(response);
 }
 // The default picture and the security-code picture. Like the database
 // pictures it never shows the login page: an <img> could not show it.

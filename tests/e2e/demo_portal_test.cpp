@@ -12,6 +12,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "context/jpeg_codec.h"
 #include "e2e/admin_runner.h"
 #include "e2e/cgi_runner.h"
 
@@ -42,8 +43,8 @@ std::string EvidenceSql(const std::string& xml, const std::string& name) {
     sql += xml.substr(text, close - text) + "\n";
     at = close + 1;
   }
-  for (const auto& [escape, plain] : {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"},
-                                      {"&amp;", "&"}}) {
+  for (const auto& [escape, plain] :
+       {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&apos;", "'"}, {"&amp;", "&"}}) {
     for (size_t at = sql.find(escape); at != std::string::npos; at = sql.find(escape, at + 1))
       sql.replace(at, std::string(escape).size(), plain);
   }
@@ -56,8 +57,8 @@ class DemoPortal : public ::testing::Test {
   static void SetUpTestSuite() {
     demo = new Deployment();
     const std::string log = demo->Dir() + "-build.log";
-    const std::string command = std::string(TESSARO_SOURCE_DIR) + "/scripts/build-demo-site '" +
-                                TESSARO_BUILD_DIR + "' '" + demo->Dir() + "' >'" + log + "' 2>&1";
+    const std::string command = std::string(TESSARO_SOURCE_DIR) + "/scripts/build-demo-site '" + TESSARO_BUILD_DIR +
+                                "' '" + demo->Dir() + "' >'" + log + "' 2>&1";
     build_status = std::system(command.c_str());
     build_log = ReadWhole(log);
     std::remove(log.c_str());
@@ -142,9 +143,9 @@ TEST_F(DemoPortal, EveryDemoAccountLogsInAndAWrongPasswordDoesNot) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.username + std::string("/") + c.password);
-    CgiResponse r = demo->Post("/CheckLogin",
-                               std::string("USRNAME=") + c.username + "&PSWD=" + c.password + "&logdest=%2Fmain",
-                               "application/x-www-form-urlencoded", {{"HTTP_COOKIE", kSession}});
+    CgiResponse r =
+        demo->Post("/CheckLogin", std::string("USRNAME=") + c.username + "&PSWD=" + c.password + "&logdest=%2Fmain",
+                   "application/x-www-form-urlencoded", {{"HTTP_COOKIE", kSession}});
     EXPECT_EQ(r.status_text, "200 OK");
     std::string user_cookie;
     for (const std::string& cookie : r.Cookies())
@@ -164,8 +165,8 @@ TEST_F(DemoPortal, EveryDemoAccountLogsInAndAWrongPasswordDoesNot) {
 // A customer's list is bound to the customer of the account: the same SQL with
 // each demo customer's id gives that customer's orders only.
 TEST_F(DemoPortal, CustomersOrdersRunAgainstTheServedDatabase) {
-  const std::string sql = EvidenceSql(ReadWhole(std::string(TESSARO_SOURCE_DIR) + "/demo/portal.xml"),
-                                      "Moje objednávky");
+  const std::string sql =
+      EvidenceSql(ReadWhole(std::string(TESSARO_SOURCE_DIR) + "/demo/portal.xml"), "Moje objednávky");
   ASSERT_NE(sql.find(":CID"), std::string::npos) << sql;
   const std::string ruzicka = Query(sql, ".parameter set :CID 1\n.parameter set :STAV NULL\n");
   EXPECT_NE(ruzicka.find("OBJ-2026-015|2026-12-01|Nová|Vánoční výzdoba – lavice do výlohy"), std::string::npos)
@@ -180,8 +181,7 @@ TEST_F(DemoPortal, CustomersOrdersRunAgainstTheServedDatabase) {
 }
 
 TEST_F(DemoPortal, SalespersonsCustomerFilterMatchesCzechText) {
-  const std::string sql = EvidenceSql(ReadWhole(std::string(TESSARO_SOURCE_DIR) + "/demo/portal.xml"),
-                                      "Zákazníci");
+  const std::string sql = EvidenceSql(ReadWhole(std::string(TESSARO_SOURCE_DIR) + "/demo/portal.xml"), "Zákazníci");
   ASSERT_NE(sql.find(":NAZEV"), std::string::npos) << sql;
   EXPECT_EQ(Query(sql, ".parameter set :NAZEV \"'Žďár'\"\n"),
             "3|Lesní školka Žďár a.s.|60935412|Přemysl Kořínek|Žďár nad Sázavou|korinek@example.cz|1\n");
@@ -253,9 +253,13 @@ TEST_F(DemoPortal, MainPageShowsTheMenuAndBoardOfTheVisitorsRole) {
     std::vector<std::string> shown;
     std::vector<std::string> not_shown;
   } cases[] = {
-      {"ruzicka", "zahrada", {"Moje objednávky", "Moje faktury", "Jiří Růžička (Zákazník)", "doručíme před Vánocemi"},
+      {"ruzicka",
+       "zahrada",
+       {"Moje objednávky", "Moje faktury", "Jiří Růžička (Zákazník)", "doručíme před Vánocemi"},
        {"Zákazníci", "Zboží"}},
-      {"kriz", "obchod", {"Zákazníci", "Objednávky", "Zboží", "Martin Kříž (Obchodník)"},
+      {"kriz",
+       "obchod",
+       {"Zákazníci", "Objednávky", "Zboží", "Martin Kříž (Obchodník)"},
        {"Moje objednávky", "doručíme před Vánocemi"}},
   };
   for (const auto& c : cases) {
@@ -285,6 +289,31 @@ TEST_F(DemoPortal, MainPageSendsAnUnknownOrForgedAccountToTheLoginPage) {
     EXPECT_EQ(r.status_text, "200 OK");
     EXPECT_NE(r.body.find("name=\"PSWD\""), std::string::npos) << r.body;
     EXPECT_EQ(r.body.find("Moje objednávky"), std::string::npos) << r.body;
+  }
+}
+
+// The salesperson's product list shows each product's picture as a thumbnail
+// from /ShowImg, fitted into the demo's 64 x 64; the watering can's PNG and a
+// product without a picture get the default picture.
+TEST_F(DemoPortal, ProductListShowsThumbnailsOfTheStoredPictures) {
+  const std::string odbc = std::string(TESSARO_SOURCE_DIR) + "/scripts/odbc";
+  const std::string kriz = LoginCookie(*demo, "kriz", "obchod");
+  const std::string item = "%7BDE000004-0000-4000-8000-000000000005%7D";
+  CgiResponse list =
+      demo->Get("/ShowList", "ID=" + item, {{"HTTP_COOKIE", kSession + "; " + kriz}, {"ODBCSYSINI", odbc}});
+  EXPECT_NE(list.body.find("<img src=\"http://localhost/tessaro.cgi/ShowImg?ID=%7bDE000004-0000-4000-8000-"
+                           "000000000005%7d&amp;PID=1&amp;IMGW=64&amp;IMGH=64&amp;IMGF=picture\" alt=\"picture\" >"),
+            std::string::npos)
+      << list.body;
+  const struct {
+    std::string pid, size;
+  } cases[] = {{"1", "64x48"}, {"2", "48x64"}, {"5", "64x43"}, {"10", "64x48"}, {"13", "64x40"}, {"11", "64x64"}};
+  for (const auto& c : cases) {
+    CgiResponse r = demo->Get("/ShowImg", "ID=" + item + "&PID=" + c.pid + "&IMGW=64&IMGH=64&IMGF=picture",
+                              {{"HTTP_COOKIE", kSession + "; " + kriz}, {"ODBCSYSINI", odbc}});
+    std::optional<TRgbImage> picture = DecodeJpeg(r.body);
+    EXPECT_EQ(picture ? std::to_string(picture->Width) + "x" + std::to_string(picture->Height) : "none", c.size)
+        << c.pid;
   }
 }
 
