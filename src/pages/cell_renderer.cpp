@@ -33,8 +33,12 @@ namespace {
 
 constexpr const char* kDefaultLinkText = "Podrobnosti";
 
+// Binary columns count as blobs too: drivers report a database's binary
+// column type (SQLite's BLOB) as bytes.
 bool IsBlobFieldType(TFieldType type) {
   switch (type) {
+    case TFieldType::ftBytes:
+    case TFieldType::ftVarBytes:
     case TFieldType::ftBlob:
     case TFieldType::ftMemo:
     case TFieldType::ftGraphic:

@@ -5,8 +5,9 @@ Builds the demo folder, serves it with lighttpd on a free loopback port and
 drives headless Chromium through Selenium: the salesperson logs in and opens
 the orders five a page; a text filter keeps one customer's orders; the sort
 form orders them by state and then by customer, descending; the pager's next,
-previous and last links page through that order. With TESSARO_SCREENSHOTS
-set, screenshots land there.
+previous and last links page through that order; the products' list shows
+its pictures as thumbnails. With TESSARO_SCREENSHOTS set, screenshots land
+there.
 
     /usr/bin/python3 list_page_browser_test.py --cgi BUILD/tessaro.cgi --source SOURCE_DIR
 """
@@ -128,6 +129,16 @@ def main():
         follow(driver, ">|")
         last = [state for _, _, state in rows(driver)]
         assert last == ["Odeslaná", "Stornovaná", "Vyřizuje se", "Vyřizuje se", "Vyřizuje se"], last
+
+        # The products' list shows their stored pictures as thumbnails, and
+        # the default picture for the product without one it can show.
+        driver.get(portal_url + "/ShowList?ID=%7BDE000004-0000-4000-8000-000000000005%7D")
+        WebDriverWait(driver, 30).until(lambda d: d.execute_script(
+            "return Array.from(document.querySelectorAll('#records img')).every(i => i.complete)"))
+        sizes = driver.execute_script(
+            "return Array.from(document.querySelectorAll('#records img')).map(i => [i.naturalWidth, i.naturalHeight])")
+        assert len(sizes) >= 7 and all(0 < w <= 64 and 0 < h <= 64 for w, h in sizes), sizes
+        screenshot(driver, "list-products.png")
         print("1 passed, 0 failed")
         return 0
     except Exception as error:  # report and fail
