@@ -25,6 +25,7 @@
 #include "util/format.h"
 #include "util/html_escape.h"
 #include "util/identifiers.h"
+#include "util/module_path.h"
 #include "util/quoting.h"
 #include "util/text.h"
 #include "util/user_input.h"
@@ -53,22 +54,6 @@ std::optional<TVariant> NumberValue(std::string_view text) {
   if (!number.Success) return std::nullopt;
   if (number.IsInteger) return TVariant::Integer(static_cast<int64_t>(number.Value));
   return TVariant::Float(number.Value);
-}
-
-// The parts of a file name as the browser sent it; either separator counts,
-// as the visitor's machine may use either.
-std::string_view FileNamePart(std::string_view path) {
-  const size_t slash = path.find_last_of("/\\");
-  return slash == std::string_view::npos ? path : path.substr(slash + 1);
-}
-std::string_view FileDirPart(std::string_view path) {
-  const size_t slash = path.find_last_of("/\\");
-  return slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
-}
-std::string_view FileExtPart(std::string_view path) {
-  const std::string_view name = FileNamePart(path);
-  const size_t dot = name.rfind('.');
-  return dot == std::string_view::npos ? std::string_view() : name.substr(dot);
 }
 
 }  // namespace
@@ -217,11 +202,11 @@ bool TTessaroEvidenceContext::BindFromUpload(TParameter& parameter, std::string_
     }
     const struct {
       std::string_view prefix;
-      std::string_view value;
-    } derived[] = {{"File_Filename_", FileNamePart(client_name)},
-                   {"File_Fileext_", FileExtPart(client_name)},
+      std::string value;
+    } derived[] = {{"File_Filename_", ExtractFileName(client_name)},
+                   {"File_Fileext_", ExtractFileExt(client_name)},
                    {"File_Filepath_", client_name},
-                   {"File_Filedir_", FileDirPart(client_name)},
+                   {"File_Filedir_", ExtractFileDir(client_name)},
                    {"File_ContentType_", file.ContentType}};
     for (const auto& [prefix, value] : derived) {
       if (base.size() != prefix.size() + field.size() || !SameText(base.substr(0, prefix.size()), prefix) ||

@@ -121,8 +121,6 @@ std::string FieldsetAttributes(const TStrings& params) {
   return attributes;
 }
 
-std::string RequestValue(const TStrings& fields, std::string_view key) { return fields.Values(key); }
-
 }  // namespace
 
 TTessaroShowListContext::TTessaroShowListContext(TWebRequest* request, TWebAppOptions* options, TWebResponse* response)
@@ -195,11 +193,12 @@ void TTessaroShowListContext::PrepareContext() {
     const TStrings& fields = RequestFields();
     std::string keys;
     for (int n = 0; n <= 9; ++n) {
-      const std::string name = RequestValue(fields, "sort_by" + std::to_string(n));
-      if (name.empty() || list_->FindField(name) == nullptr) continue;
+      const std::string name = fields.Values("sort_by" + std::to_string(n));
+      const TField* field = name.empty() ? nullptr : list_->FindField(name);
+      if (field == nullptr) continue;
       if (!keys.empty()) keys += ",";
-      keys += list_->FindField(name)->FieldName();
-      if (!RequestValue(fields, "sort_desc" + std::to_string(n)).empty()) keys += " DESC";
+      keys += field->FieldName();
+      if (!fields.Values("sort_desc" + std::to_string(n)).empty()) keys += " DESC";
     }
     if (!keys.empty()) {
       list_->SetTextCompare(&AnsiCompareStr);
@@ -382,9 +381,9 @@ std::string TTessaroShowListContext::SortFormHTML(const TStrings& params) {
   std::string rows;
   const int levels = std::min<int>(3, static_cast<int>(choices.size()));
   for (int i = 0; i < levels; ++i) {
-    std::string current = RequestValue(fields, "sort_by" + std::to_string(i));
+    std::string current = fields.Values("sort_by" + std::to_string(i));
     if (list_->FindField(current) == nullptr) current.clear();
-    const bool descending = !current.empty() && !RequestValue(fields, "sort_desc" + std::to_string(i)).empty();
+    const bool descending = !current.empty() && !fields.Values("sort_desc" + std::to_string(i)).empty();
     rows += Format("<tr><td><label>%d.</label></td><td><label>%s</label></td><td><label>%s</label></td></tr>",
                    {i + 1, Select("sort_by" + std::to_string(i), choices, current, ""),
                     CheckBox("sort_desc" + std::to_string(i), "y", "Sestup.", descending, "")});

@@ -143,6 +143,19 @@ std::string ExtractFilePath(std::string_view name) {
   return std::string(name.substr(0, i));
 }
 
+std::string ExtractFileDir(std::string_view name) {
+  const std::string path = ExtractFilePath(name);
+  return path.empty() ? path : path.substr(0, path.size() - 1);
+}
+
+std::string ExtractFileName(std::string_view name) { return std::string(name.substr(ExtractFilePath(name).size())); }
+
+std::string ExtractFileExt(std::string_view name) {
+  const std::string file = ExtractFileName(name);
+  const size_t dot = file.rfind('.');
+  return dot == std::string::npos ? std::string() : file.substr(dot);
+}
+
 std::string ChangeFileExt(std::string_view name, std::string_view extension) {
   size_t i = name.size();
   while (i > 0 && !IsSeparator(name[i - 1]) && name[i - 1] != '.') --i;

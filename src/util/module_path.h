@@ -54,6 +54,13 @@ std::string ExpandFileName(std::string_view name);
 // The folder part of `name` up to and including its last "/" or "\"; empty
 // when it has none.
 std::string ExtractFilePath(std::string_view name);
+// The folder part of `name` without its last "/" or "\"; empty when it has none.
+std::string ExtractFileDir(std::string_view name);
+// The part of `name` after its last "/" or "\" (all of it when it has none).
+std::string ExtractFileName(std::string_view name);
+// The extension of ExtractFileName(`name`) from its last ".", dot included;
+// empty when it has none.
+std::string ExtractFileExt(std::string_view name);
 
 // `name` with the extension (from the last "." after the last "/" or "\")
 // replaced by `extension`, which includes its dot; appended when there is none.

@@ -11,10 +11,8 @@ With TESSARO_SCREENSHOTS set, screenshots land there.
 
     /usr/bin/python3 action_browser_test.py --cgi BUILD/tessaro.cgi --source SOURCE_DIR
 """
-import argparse
 import os
 import sys
-import tempfile
 
 from selenium.common.exceptions import NoSuchElementException, StaleElementReferenceException
 from selenium.webdriver.common.by import By
@@ -22,8 +20,7 @@ from selenium.webdriver.support import expected_conditions
 from selenium.webdriver.support.ui import WebDriverWait
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from login_browser_test import (clean_up, click, log_in, report_failure, serve_demo, start_browser,  # noqa: E402
-                                text_of, type_into)
+from login_browser_test import click, run_demo_journey, screenshot, text_of, type_into  # noqa: E402
 
 ORDERS = "%7BDE000004-0000-4000-8000-000000000004%7D"
 
@@ -39,69 +36,42 @@ def heading(text):
     return lambda d: d.find_element(By.TAG_NAME, "h1").text == text
 
 
-def screenshot(driver, name):
-    folder = os.environ.get("TESSARO_SCREENSHOTS")
-    if folder:
-        os.makedirs(folder, exist_ok=True)
-        driver.set_window_size(1280, 1000)
-        driver.save_screenshot(os.path.join(folder, name))
+def journey(driver, portal_url):
 
+    # The newest order is new: its link opens the page for new orders.
+    driver.get(portal_url + "/ShowList?ID=" + ORDERS)
+    first_row = driver.find_element(By.CSS_SELECTOR, "#records tbody tr")
+    assert first_row.find_element(By.TAG_NAME, "td").text == "OBJ-2026-015", first_row.text
+    first_row.find_element(By.LINK_TEXT, "Otevřít").click()
+    wait_until(driver, heading("Nová objednávka"))
+    assert text_of(driver, "#state") == "Nová", text_of(driver, "#state")
+    screenshot(driver, "action-new-order.png")
 
-def main():
-    parser = argparse.ArgumentParser()
-    parser.add_argument("--cgi", required=True)
-    parser.add_argument("--source", required=True)
-    args = parser.parse_args()
+    # Taking it over asks first, then shows the order's regular page.
+    click(driver, "#prevzit")
+    WebDriverWait(driver, 10).until(expected_conditions.alert_is_present())
+    alert = driver.switch_to.alert
+    assert alert.text == "Převzít objednávku k vyřízení?", alert.text
+    alert.accept()
+    wait_until(driver, heading("Objednávka"))
+    assert text_of(driver, "#state") == "Vyřizuje se", text_of(driver, "#state")
+    assert text_of(driver, "#notes") == "0", text_of(driver, "#notes")
 
-    work = tempfile.mkdtemp(prefix="tessaro-browser-")
-    profile = tempfile.mkdtemp(prefix="tessaro-chrome-")
-    processes = []
-    driver = None
-    try:
-        portal_url = serve_demo(args.cgi, args.source, work, processes)
-        driver = start_browser(profile)
-        log_in(driver, portal_url, "kriz", "obchod")
+    # The note plug-in writes the note; back on the page, its message.
+    type_into(driver, "#note", "Zavolat zákazníkovi před odesláním")
+    click(driver, "#ulozit")
+    wait_until(driver, lambda d: d.find_element(By.ID, "actionresult").text != "")
+    assert text_of(driver, "#actionresult") == "Poznámka uložena.", text_of(driver, "#actionresult")
+    assert text_of(driver, "#notes") == "1", text_of(driver, "#notes")
+    assert driver.find_element(By.TAG_NAME, "h1").text == "Objednávka"
+    screenshot(driver, "action-noted.png")
 
-        # The newest order is new: its link opens the page for new orders.
-        driver.get(portal_url + "/ShowList?ID=" + ORDERS)
-        first_row = driver.find_element(By.CSS_SELECTOR, "#records tbody tr")
-        assert first_row.find_element(By.TAG_NAME, "td").text == "OBJ-2026-015", first_row.text
-        first_row.find_element(By.LINK_TEXT, "Otevřít").click()
-        wait_until(driver, heading("Nová objednávka"))
-        assert text_of(driver, "#state") == "Nová", text_of(driver, "#state")
-        screenshot(driver, "action-new-order.png")
-
-        # Taking it over asks first, then shows the order's regular page.
-        click(driver, "#prevzit")
-        WebDriverWait(driver, 10).until(expected_conditions.alert_is_present())
-        alert = driver.switch_to.alert
-        assert alert.text == "Převzít objednávku k vyřízení?", alert.text
-        alert.accept()
-        wait_until(driver, heading("Objednávka"))
-        assert text_of(driver, "#state") == "Vyřizuje se", text_of(driver, "#state")
-        assert text_of(driver, "#notes") == "0", text_of(driver, "#notes")
-
-        # The note plug-in writes the note; back on the page, its message.
-        type_into(driver, "#note", "Zavolat zákazníkovi před odesláním")
-        click(driver, "#ulozit")
-        wait_until(driver, lambda d: d.find_element(By.ID, "actionresult").text != "")
-        assert text_of(driver, "#actionresult") == "Poznámka uložena.", text_of(driver, "#actionresult")
-        assert text_of(driver, "#notes") == "1", text_of(driver, "#notes")
-        assert driver.find_element(By.TAG_NAME, "h1").text == "Objednávka"
-        screenshot(driver, "action-noted.png")
-
-        # The list shows the order's new state.
-        click(driver, "#seznam")
-        wait_until(driver, heading("Objednávky"))
-        cells = driver.find_element(By.CSS_SELECTOR, "#records tbody tr").find_elements(By.TAG_NAME, "td")
-        assert [cells[0].text, cells[3].text] == ["OBJ-2026-015", "Vyřizuje se"], [c.text for c in cells]
-        print("1 passed, 0 failed")
-        return 0
-    except Exception as error:  # report and fail
-        return report_failure("record action", error, driver)
-    finally:
-        clean_up(driver, processes, [work, profile])
+    # The list shows the order's new state.
+    click(driver, "#seznam")
+    wait_until(driver, heading("Objednávky"))
+    cells = driver.find_element(By.CSS_SELECTOR, "#records tbody tr").find_elements(By.TAG_NAME, "td")
+    assert [cells[0].text, cells[3].text] == ["OBJ-2026-015", "Vyřizuje se"], [c.text for c in cells]
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(run_demo_journey("record action", journey))

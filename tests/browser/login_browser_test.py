@@ -122,6 +122,42 @@ def log_in(driver, portal_url, username, password):
     WebDriverWait(driver, 30).until(lambda d: "PSWD" not in d.page_source)
 
 
+def screenshot(driver, name, width=1280, height=1200):
+    """Saves a screenshot NAME into the folder TESSARO_SCREENSHOTS names, if any."""
+    folder = os.environ.get("TESSARO_SCREENSHOTS")
+    if folder:
+        os.makedirs(folder, exist_ok=True)
+        driver.set_window_size(width, height)
+        driver.save_screenshot(os.path.join(folder, name))
+
+
+def run_demo_journey(what, journey):
+    """Runs journey(driver, portal_url) in headless Chromium against the demo
+    portal served from the program and source folders given as --cgi and
+    --source, logged in as the salesperson; prints the outcome and returns
+    the exit code."""
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--cgi", required=True)
+    parser.add_argument("--source", required=True)
+    args = parser.parse_args()
+
+    work = tempfile.mkdtemp(prefix="tessaro-browser-")
+    profile = tempfile.mkdtemp(prefix="tessaro-chrome-")
+    processes = []
+    driver = None
+    try:
+        portal_url = serve_demo(args.cgi, args.source, work, processes)
+        driver = start_browser(profile)
+        log_in(driver, portal_url, "kriz", "obchod")
+        journey(driver, portal_url)
+        print("1 passed, 0 failed")
+        return 0
+    except Exception as error:  # report and fail
+        return report_failure(what, error, driver)
+    finally:
+        clean_up(driver, processes, [work, profile])
+
+
 def clean_up(driver, processes, folders):
     if driver:
         driver.quit()

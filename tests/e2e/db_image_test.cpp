@@ -11,6 +11,7 @@
 #include "context/rgb_image.h"
 #include "e2e/admin_runner.h"
 #include "e2e/cgi_runner.h"
+#include "e2e/imported_portal.h"
 #include "support/picture_files.h"
 
 namespace tessaro::testing {
@@ -72,7 +73,7 @@ std::string JpegOf(int width, int height) {
 
 const std::string kPngBytes = std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
 
-class DBImagePage : public ::testing::Test {
+class DBImagePage : public ImportedPortalSuite<DBImagePage> {
  protected:
   static void SetUpTestSuite() {
     site = new Deployment();
@@ -95,30 +96,11 @@ class DBImagePage : public ::testing::Test {
                     "INSERT INTO zbozi VALUES (1, 'a', readfile('big.jpg')), (2, 'b', readfile('small.jpg')),\n"
                     "  (3, 'c', readfile('pic.png')), (4, 'd', NULL), (5, 'e', X'0A0B0C'),\n"
                     "  (6, 'f', readfile('pic.gif')), (7, 'g', readfile('pic.bmp')), (8, 'h', readfile('pic.wmf'));\n");
-    import_result = RunAdmin({"import", "portal.xml", "."}, site->Dir());
-    const std::string create = "cd '" + site->Dir() + "' && sqlite3 zbozi.db < data.sql";
-    database_status = std::system(create.c_str());
-  }
-  static void TearDownTestSuite() {
-    delete site;
-    site = nullptr;
-  }
-  void SetUp() override {
-    ASSERT_EQ(import_result.exit_code, 0) << import_result.err;
-    ASSERT_EQ(database_status, 0);
-    if (user_cookie.empty()) {
-      CgiResponse login = site->Post("/CheckLogin", "USRNAME=jan&PSWD=heslo&logdest=%2Fmain",
-                                     "application/x-www-form-urlencoded", {{"HTTP_COOKIE", kSession}});
-      for (const std::string& cookie : login.Cookies())
-        if (cookie.rfind("ZNKCGIUSERID=", 0) == 0) user_cookie = cookie.substr(0, cookie.find(';'));
-    }
-    ASSERT_FALSE(user_cookie.empty());
+    ImportWithDatabase();
   }
 
   static CgiResponse Show(const std::string& query) {
-    return site->Get("/ShowImg", query,
-                     {{"HTTP_COOKIE", kSession + "; " + user_cookie},
-                      {"ODBCSYSINI", std::string(TESSARO_SOURCE_DIR) + "/scripts/odbc"}});
+    return site->Get("/ShowImg", query, VisitorEnv());
   }
   // The size of the JPEG answer to `query`, as "WxH"; "none" without one.
   static std::string AnsweredSize(const std::string& query) {
@@ -128,10 +110,6 @@ class DBImagePage : public ::testing::Test {
     return picture ? std::to_string(picture->Width) + "x" + std::to_string(picture->Height) : "none";
   }
 
-  static inline Deployment* site = nullptr;
-  static inline AdminResult import_result;
-  static inline int database_status = -1;
-  static inline std::string user_cookie;
 };
 
 // Narrowed to the width, then lowered to the height, rounded to even; never

@@ -15,6 +15,7 @@
 #include "context/jpeg_codec.h"
 #include "e2e/admin_runner.h"
 #include "e2e/cgi_runner.h"
+#include "e2e/imported_portal.h"
 
 namespace tessaro::testing {
 namespace {
@@ -93,14 +94,6 @@ class DemoPortal : public ::testing::Test {
     return status == 0 ? rows : "sqlite3 failed: " + rows;
   }
 
-  // The user cookie a login of `username` gets; empty when it fails.
-  static std::string LoginCookie(const Deployment& site, const std::string& username, const std::string& password) {
-    CgiResponse r = site.Post("/CheckLogin", "USRNAME=" + username + "&PSWD=" + password + "&logdest=%2Fmain",
-                              "application/x-www-form-urlencoded", {{"HTTP_COOKIE", kSession}});
-    for (const std::string& cookie : r.Cookies())
-      if (cookie.rfind("ZNKCGIUSERID=", 0) == 0) return cookie.substr(0, cookie.find(';'));
-    return "";
-  }
   static CgiResponse MainPage(const Deployment& site, const std::string& user_cookie) {
     return site.Get("/main", "", {{"HTTP_COOKIE", kSession + "; " + user_cookie}});
   }
@@ -215,7 +208,7 @@ TEST_F(DemoPortal, SalespersonsOrdersFilterByCustomerDatesAndText) {
 // picks and to the action that takes it over (asked first); a customer's invoices are cards of
 // the record template under the totals of the account's body record.
 TEST_F(DemoPortal, ListsLinkRecordsAndShowCardsWithTotals) {
-  const std::string odbc = std::string(TESSARO_SOURCE_DIR) + "/scripts/odbc";
+  const std::string odbc = ProjectOdbcFolder();
   const std::string kriz = LoginCookie(*demo, "kriz", "obchod");
   CgiResponse orders = demo->Get("/ShowList", "ID=%7BDE000004-0000-4000-8000-000000000004%7D&rows=3",
                                  {{"HTTP_COOKIE", kSession + "; " + kriz}, {"ODBCSYSINI", odbc}});
@@ -296,7 +289,7 @@ TEST_F(DemoPortal, MainPageSendsAnUnknownOrForgedAccountToTheLoginPage) {
 // from /ShowImg, fitted into the demo's 64 x 64; the watering can's PNG and a
 // product without a picture get the default picture.
 TEST_F(DemoPortal, ProductListShowsThumbnailsOfTheStoredPictures) {
-  const std::string odbc = std::string(TESSARO_SOURCE_DIR) + "/scripts/odbc";
+  const std::string odbc = ProjectOdbcFolder();
   const std::string kriz = LoginCookie(*demo, "kriz", "obchod");
   const std::string item = "%7BDE000004-0000-4000-8000-000000000005%7D";
   CgiResponse list =

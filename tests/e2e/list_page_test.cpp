@@ -9,6 +9,7 @@
 
 #include "e2e/admin_runner.h"
 #include "e2e/cgi_runner.h"
+#include "e2e/imported_portal.h"
 
 namespace tessaro::testing {
 namespace {
@@ -175,7 +176,7 @@ const char* const kData =
     "INSERT INTO zbozi VALUES (1, 'Rýč', 489.5, 1), (2, 'Motyka', 259, 1), (3, 'Hadice 20 m', 699, 2),\n"
     "  (4, 'Konev', 189, 2), (5, 'Čerpadlo', 3490, 3), (6, 'Zástěra', 189, 3), (7, 'Lavice', 4590, 3);\n";
 
-class ListPage : public ::testing::Test {
+class ListPage : public ImportedPortalSuite<ListPage> {
  protected:
   static void SetUpTestSuite() {
     site = new Deployment();
@@ -194,30 +195,11 @@ class ListPage : public ::testing::Test {
                     "{<#tag_backlink_url depth=0>}\n{<#tag_listlink_url>}\n");
     site->WriteFile("portal.xml", kPortalXml);
     site->WriteFile("data.sql", kData);
-    import_result = RunAdmin({"import", "portal.xml", "."}, site->Dir());
-    const std::string create = "cd '" + site->Dir() + "' && sqlite3 zbozi.db < data.sql";
-    database_status = std::system(create.c_str());
-  }
-  static void TearDownTestSuite() {
-    delete site;
-    site = nullptr;
-  }
-  void SetUp() override {
-    ASSERT_EQ(import_result.exit_code, 0) << import_result.err;
-    ASSERT_EQ(database_status, 0);
-    if (user_cookie.empty()) {
-      CgiResponse login = site->Post("/CheckLogin", "USRNAME=jan&PSWD=heslo&logdest=%2Fmain",
-                                     "application/x-www-form-urlencoded", {{"HTTP_COOKIE", kSession}});
-      for (const std::string& cookie : login.Cookies())
-        if (cookie.rfind("ZNKCGIUSERID=", 0) == 0) user_cookie = cookie.substr(0, cookie.find(';'));
-    }
-    ASSERT_FALSE(user_cookie.empty());
+    ImportWithDatabase();
   }
 
   static CgiResponse List(const std::string& query, const std::string& cookies = "") {
-    return site->Get("/ShowList", query,
-                     {{"HTTP_COOKIE", cookies.empty() ? kSession + "; " + user_cookie : cookies},
-                      {"ODBCSYSINI", std::string(TESSARO_SOURCE_DIR) + "/scripts/odbc"}});
+    return site->Get("/ShowList", query, VisitorEnv(cookies));
   }
   // The part of the page between the n-th pair of braces.
   static std::string Part(const std::string& body, int n) {
@@ -241,10 +223,6 @@ class ListPage : public ::testing::Test {
     return names;
   }
 
-  static inline Deployment* site = nullptr;
-  static inline AdminResult import_result;
-  static inline int database_status = -1;
-  static inline std::string user_cookie;
 };
 
 // The table's exact bytes: template columns without the hidden one, even
@@ -370,7 +348,7 @@ TEST_F(ListPage, DetailPageShowsTheRecordItsRowsAndTheWayBack) {
   CgiResponse r = site->Get("/ShowDetail", query,
                             {{"HTTP_COOKIE", kSession + "; " + user_cookie},
                              {"HTTP_REFERER", list},
-                             {"ODBCSYSINI", std::string(TESSARO_SOURCE_DIR) + "/scripts/odbc"}});
+                             {"ODBCSYSINI", ProjectOdbcFolder()}});
   ASSERT_EQ(r.body.rfind("Sklad", 0), std::string::npos) << "the detail template has no header";
   EXPECT_EQ(r.body.substr(0, r.body.find('\n')), "[Čerpadlo|3490,00]") << r.body;
   const std::string link = "<A HREF=\"http://localhost/tessaro.cgi/ShowDetail?ID=%7b33333333-0000-0000-0000-000000000001%7d"

@@ -10,6 +10,7 @@
 
 #include "e2e/admin_runner.h"
 #include "e2e/cgi_runner.h"
+#include "e2e/imported_portal.h"
 #include "util/base64.h"
 
 namespace tessaro::testing {
@@ -133,7 +134,7 @@ std::string DecodedResult(const std::string& value) {
   return Base64Decode(base64);
 }
 
-class RecordAction : public ::testing::Test {
+class RecordAction : public ImportedPortalSuite<RecordAction> {
  protected:
   static void SetUpTestSuite() {
     site = new Deployment();
@@ -152,24 +153,7 @@ class RecordAction : public ::testing::Test {
     std::filesystem::create_directories(site->Dir() + "/plugins");
     std::filesystem::create_symlink(TESSARO_BUILD_DIR "/plugins/note_action_plugin.so",
                                     site->Dir() + "/plugins/note.so");
-    import_result = RunAdmin({"import", "portal.xml", "."}, site->Dir());
-    const std::string create = "cd '" + site->Dir() + "' && sqlite3 zbozi.db < data.sql";
-    database_status = std::system(create.c_str());
-  }
-  static void TearDownTestSuite() {
-    delete site;
-    site = nullptr;
-  }
-  void SetUp() override {
-    ASSERT_EQ(import_result.exit_code, 0) << import_result.err;
-    ASSERT_EQ(database_status, 0);
-    if (user_cookie.empty()) {
-      CgiResponse login = site->Post("/CheckLogin", "USRNAME=jan&PSWD=heslo&logdest=%2Fmain",
-                                     "application/x-www-form-urlencoded", {{"HTTP_COOKIE", kSession}});
-      for (const std::string& cookie : login.Cookies())
-        if (cookie.rfind("ZNKCGIUSERID=", 0) == 0) user_cookie = cookie.substr(0, cookie.find(';'));
-    }
-    ASSERT_FALSE(user_cookie.empty());
+    ImportWithDatabase();
   }
 
   // Runs action `n` on record `pid`, started from `referer`.
@@ -178,7 +162,7 @@ class RecordAction : public ::testing::Test {
     const std::string query =
         "ID=" + kItem + "&EID=%7B88888888-0000-0000-0000-00000000000" + std::to_string(n) + "%7D" + rest;
     std::map<std::string, std::string> env = {{"HTTP_COOKIE", kSession + "; " + user_cookie + extra_cookies},
-                                              {"ODBCSYSINI", std::string(TESSARO_SOURCE_DIR) + "/scripts/odbc"}};
+                                              {"ODBCSYSINI", ProjectOdbcFolder()}};
     if (!referer.empty()) env["HTTP_REFERER"] = referer;
     return site->Get("/Action", query, env);
   }
@@ -198,10 +182,6 @@ class RecordAction : public ::testing::Test {
     return at == std::string::npos ? "(none)" : DecodedResult(location.substr(at + 13));
   }
 
-  static inline Deployment* site = nullptr;
-  static inline AdminResult import_result;
-  static inline int database_status = -1;
-  static inline std::string user_cookie;
 };
 
 // The SQL runs on the read-write connection with the record's identifier
@@ -303,7 +283,7 @@ TEST_F(RecordAction, RefusesForeignActionsAndCrossLinks) {
 
   CgiResponse cross =
       site->Get("/Action", "ID=" + kItem + "&EID=%7B88888888-0000-0000-0000-000000000001%7D&PID=1",
-                {{"HTTP_COOKIE", user_cookie}, {"ODBCSYSINI", std::string(TESSARO_SOURCE_DIR) + "/scripts/odbc"}});
+                {{"HTTP_COOKIE", user_cookie}, {"ODBCSYSINI", ProjectOdbcFolder()}});
   EXPECT_NE(cross.body.find("Cross link not allowed"), std::string::npos) << cross.body;
   EXPECT_EQ(Sql("select stav from zbozi where id = 1"), "nové\n");
 }
